@@ -1,0 +1,85 @@
+// dokivo-cli: the same start-up, passes and close as the desktop program, without a window.
+//   dokivo-cli ini:DIR run:y     one pass, then close
+//   dokivo-cli ini:DIR timer:y   the schedule, until SIGINT or SIGTERM
+//   dokivo-cli ini:DIR           the start-up alone (a configuration check), then close
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <csignal>
+#include <cstdio>
+
+#include "app/MainModule.h"
+#include "app/Startup.h"
+#include "cli/ConsoleFrontend.h"
+#include "instance/SingleInstance.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+
+#ifndef Q_OS_WIN
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+enum ExitCode { kOk = 0, kRefused = 2, kAlreadyRunning = 3 };
+
+#ifndef Q_OS_WIN
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM end the event loop; a pass that is running finishes first.
+void installTerminationHandlers(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+#else
+void installTerminationHandlers(QCoreApplication&) {}
+#endif
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Dokivo"));
+
+    dokivo::SingleInstance instance;
+    if (!instance.acquire()) {
+        std::fputs(
+            "Dokivo e' gia' in esecuzione: un'altra istanza elabora le cartelle. "
+            "Chiuderla prima di avviarne un'altra.\n",
+            stderr);
+        return kAlreadyRunning;
+    }
+    installTerminationHandlers(app);
+
+    dokivo::platform::SystemClock clock;
+    dokivo::ConsoleFrontend frontend;
+    const QString appFolder = dokivo::platform::applicationFolder();
+    dokivo::MainModule module(frontend, clock, {appFolder, dokivo::platform::recordFolderFor(appFolder)});
+    frontend.attach(module);
+
+    dokivo::readOperatingSystemFacts(module);
+    const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    const dokivo::StartupOutcome outcome = dokivo::Form_Load(module, commandLine);
+    if (outcome == dokivo::StartupOutcome::Refused)
+        return kRefused;
+    if (outcome == dokivo::StartupOutcome::Idle && module.flags.scheduled())
+        app.exec();
+    dokivo::Form_Unload(module);
+    frontend.refreshList();
+    return kOk;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+namespace dokivo {
+
+// One running Dokivo per user: a lock file says whether another instance runs, and a local
+// socket named after the application lets a second start ask the first one to show itself.
+// DOKIVO_INSTANCE_KEY overrides the name, for separate installations and for tests.
+class SingleInstance : public QObject {
+    Q_OBJECT
+  public:
+    explicit SingleInstance(QString key = defaultKey(), QObject* parent = nullptr);
+
+    static QString defaultKey();
+
+    // True when no other instance runs; this one then answers activation requests.
+    bool acquire();
+    // Asks the running instance to restore and raise its window; false when none answered.
+    bool activateRunning();
+
+  Q_SIGNALS:
+    void activationRequested();
+
+  private:
+    QString key_;
+    QLockFile lock_;
+    QLocalServer server_;
+};
+
+}  // namespace dokivo

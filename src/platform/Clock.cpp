@@ -1,0 +1,15 @@
+#include "platform/Clock.h"
+
+#include <QThread>
+
+namespace dokivo::platform {
+
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
+
+void SystemClock::sleepMs(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+}  // namespace dokivo::platform

@@ -1,0 +1,209 @@
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/RunError.h"
+
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace dokivo::platform {
+
+namespace {
+
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+#ifndef Q_OS_WIN
+QDateTime fromTimestamp(const statx_timestamp& ts) {
+    return QDateTime::fromMSecsSinceEpoch(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
+}
+
+// statx without following links; fills the entry when the path is a regular file.
+bool statRegular(int dirFd, const char* name, FileEntry* entry) {
+    struct statx sx {};
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_BTIME, &sx) !=
+        0)
+        return false;
+    if (!S_ISREG(sx.stx_mode))
+        return false;
+    entry->size = static_cast<qint64>(sx.stx_size);
+    entry->modified = fromTimestamp(sx.stx_mtime);
+    entry->created = (sx.stx_mask & STATX_BTIME) ? fromTimestamp(sx.stx_btime) : entry->modified;
+    return true;
+}
+
+// Calls `visit(name, d_type)` for every entry of a folder but "." and "..".
+template <typename Visit>
+void forEachEntry(const QString& folder, int* dirFdOut, Visit visit) {
+    DIR* dir = ::opendir(nativePath(folder).constData());
+    if (!dir)
+        throwFromErrno(errno, folder, true);
+    *dirFdOut = ::dirfd(dir);
+    while (dirent* ent = ::readdir(dir)) {
+        const char* name = ent->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        visit(name, ent->d_type);
+    }
+    ::closedir(dir);
+}
+#endif
+
+}  // namespace
+
+#ifndef Q_OS_WIN
+std::vector<FileEntry> listRegularFiles(const QString& folder) {
+    std::vector<FileEntry> files;
+    int dirFd = -1;
+    forEachEntry(folder, &dirFd, [&](const char* name, unsigned char type) {
+        if (type != DT_REG && type != DT_UNKNOWN)
+            return;
+        FileEntry entry;
+        if (!statRegular(dirFd, name, &entry))
+            return;
+        const QByteArray raw(name);
+        entry.name = QFile::decodeName(raw);
+        entry.nameIsText = QFile::encodeName(entry.name) == raw;
+        files.push_back(std::move(entry));
+    });
+    return files;
+}
+
+std::vector<QString> listSubfolders(const QString& folder) {
+    std::vector<QString> folders;
+    int dirFd = -1;
+    forEachEntry(folder, &dirFd, [&](const char* name, unsigned char type) {
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode))
+                return;
+        } else if (type != DT_DIR) {
+            return;
+        }
+        const QByteArray raw(name);
+        const QString text = QFile::decodeName(raw);
+        if (QFile::encodeName(text) == raw)
+            folders.push_back(text);
+    });
+    return folders;
+}
+
+std::optional<FileEntry> regularFileInfo(const QString& path) {
+    FileEntry entry;
+    if (!statRegular(AT_FDCWD, nativePath(path).constData(), &entry))
+        return std::nullopt;
+    entry.name = QFileInfo(path).fileName();
+    return entry;
+}
+
+bool folderExists(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool regularFileExists(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void createFolder(const QString& path) {
+    if (::mkdir(nativePath(path).constData(), 0777) != 0)
+        throwFromErrno(errno, path, true);
+}
+
+void removeFile(const QString& path) {
+    if (::unlink(nativePath(path).constData()) != 0)
+        throwFromErrno(errno, path);
+}
+
+bool appendToFile(const QString& path, const QByteArray& bytes) {
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    const bool synced = ::fdatasync(fd) == 0 || errno == EINVAL;
+    const bool closed = ::close(fd) == 0;
+    return done == bytes.size() && synced && closed;
+}
+#else
+// Windows: the same contracts through Qt's file classes.
+static FileEntry entryOf(const QFileInfo& info) {
+    FileEntry entry;
+    entry.name = info.fileName();
+    entry.size = info.size();
+    entry.modified = info.lastModified();
+    entry.created = info.birthTime().isValid() ? info.birthTime() : entry.modified;
+    return entry;
+}
+
+std::vector<FileEntry> listRegularFiles(const QString& folder) {
+    QDir dir(folder);
+    if (!dir.exists())
+        throw RunError(errnum::PathNotFound, folder);
+    std::vector<FileEntry> files;
+    for (const QFileInfo& info :
+         dir.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::System, QDir::Unsorted))
+        if (info.isFile() && !info.isSymLink())
+            files.push_back(entryOf(info));
+    return files;
+}
+
+std::vector<QString> listSubfolders(const QString& folder) {
+    std::vector<QString> folders;
+    for (const QString& name :
+         QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Unsorted))
+        folders.push_back(name);
+    return folders;
+}
+
+std::optional<FileEntry> regularFileInfo(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink())
+        return std::nullopt;
+    return entryOf(info);
+}
+
+bool folderExists(const QString& path) {
+    return QFileInfo(path).isDir();
+}
+bool regularFileExists(const QString& path) {
+    return QFileInfo(path).isFile();
+}
+
+void createFolder(const QString& path) {
+    if (!QDir().mkdir(path))
+        throw RunError(errnum::PathFileAccess, path);
+}
+
+void removeFile(const QString& path) {
+    if (!QFile::remove(path))
+        throw RunError(QFile::exists(path) ? errnum::PermissionDenied : errnum::FileNotFound, path);
+}
+
+bool appendToFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+#endif
+
+}  // namespace dokivo::platform

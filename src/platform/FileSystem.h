@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace dokivo::platform {
+
+struct FileEntry {
+    QString name;
+    qint64 size = 0;
+    QDateTime created;  // birth time; the last modification where the file system keeps none
+    QDateTime modified;
+    // False when the name's bytes do not survive the trip through text (e.g. invalid UTF-8):
+    // such a file cannot be addressed by its name and is left alone.
+    bool nameIsText = true;
+};
+
+// Regular files lying directly in `folder`, in the order the file system lists them. Symbolic
+// links, FIFOs, devices and sockets are left out (never followed). Throws RunError 76 when the
+// folder cannot be listed.
+std::vector<FileEntry> listRegularFiles(const QString& folder);
+
+// Immediate subfolders (real folders, not links to them), in listing order.
+std::vector<QString> listSubfolders(const QString& folder);
+
+bool folderExists(const QString& path);
+bool regularFileExists(const QString& path);
+std::optional<FileEntry> regularFileInfo(const QString& path);
+
+// One folder level. Throws RunError.
+void createFolder(const QString& path);
+// Throws RunError.
+void removeFile(const QString& path);
+
+// Appends `bytes` to `path`, creating it when missing, and flushes it to disk. False when the
+// bytes could not all be written.
+bool appendToFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace dokivo::platform

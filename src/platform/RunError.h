@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace dokivo::platform {
+
+// Classic run-time error numbers, as the operation lines report them.
+namespace errnum {
+inline constexpr int InvalidCall = 5;
+inline constexpr int Overflow = 6;
+inline constexpr int BadFileName = 52;
+inline constexpr int FileNotFound = 53;
+inline constexpr int DeviceIo = 57;
+inline constexpr int DiskFull = 61;
+inline constexpr int PermissionDenied = 70;
+inline constexpr int PathFileAccess = 75;
+inline constexpr int PathNotFound = 76;
+}  // namespace errnum
+
+// A failed platform operation. Long procedures catch it in their single error handler and
+// report number and description in an operation line.
+class RunError {
+  public:
+    explicit RunError(int number, QString detail = {});
+
+    int number() const { return number_; }
+    // The Italian description of the number (the detail, if any, is kept apart for debugging).
+    QString description() const;
+    const QString& detail() const { return detail_; }
+
+  private:
+    int number_;
+    QString detail_;
+};
+
+QString describeError(int number);
+
+// Maps an errno value to its run-time number. `pathContext` chooses 76 over 53 for a missing
+// folder rather than a missing file.
+int errorNumberFromErrno(int err, bool pathContext = false);
+
+[[noreturn]] void throwFromErrno(int err, const QString& path, bool pathContext = false);
+
+}  // namespace dokivo::platform

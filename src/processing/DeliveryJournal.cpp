@@ -1,0 +1,7 @@
+#include "processing/DeliveryJournal.h"
+
+namespace dokivo {
+
+void recoverInterruptedDelivery(MainModule&) {}
+
+}  // namespace dokivo

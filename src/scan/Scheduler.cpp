@@ -1,0 +1,74 @@
+#include "scan/Scheduler.h"
+
+#include "app/MainModule.h"
+#include "platform/Clock.h"
+#include "scan/ScanDriver.h"
+
+namespace dokivo {
+
+namespace {
+
+void setTimer(MainModule& module, bool enabled, const QString& caption) {
+    module.schedule.timer_enabled = enabled;
+    module.schedule.caption = caption;
+    module.frontend.setTimerEnabled(enabled);
+    module.frontend.setRunCaption(caption);
+}
+
+}  // namespace
+
+qint64 periodSeconds(const QString& timer_delta) {
+    const QString head = timer_delta.left(2).trimmed();
+    qint64 minutes = 0;
+    qsizetype digits = 0;
+    while (digits < head.size() && head[digits].isDigit())
+        minutes = minutes * 10 + head[digits++].digitValue();
+    if (digits == 0)
+        minutes = 5;
+    return minutes * 60;
+}
+
+void Timer1_Timer(MainModule& module) {
+    // A tick that arrives while a pass waits for the encryption tool is dropped: the next tick
+    // after the pass looks at the clock again.
+    if (module.pass_running)
+        return;
+    ScheduleState& s = module.schedule;
+    s.tick_count += 1;
+    if (s.tick_count == 10)
+        s.tick_count = 2;
+    if (s.tick_count == 1)
+        return;
+
+    const QDateTime now = module.clock.now();
+    const bool elapsed = !s.last_pass_time.isValid() ||
+                         s.last_pass_time.secsTo(now) > periodSeconds(module.settings.timer_delta);
+    if (!elapsed)
+        return;
+    s.last_pass_time = now;
+    module.addLine(QStringLiteral(" Eseguo controllo directory "));
+    LEGGI_DIR(module);
+}
+
+void cmdRun_Click(MainModule& module) {
+    if (!module.flags.scheduled()) {
+        LEGGI_DIR(module);
+        return;
+    }
+    if (module.schedule.caption != kCaptionStop) {
+        setTimer(module, true, kCaptionStop);
+        module.addLine(QStringLiteral(" ") + QStringLiteral(" Schedulazione Avviata"));
+        module.schedule.tick_count = 0;
+        Timer1_Timer(module);
+    } else {
+        setTimer(module, false, kCaptionRun);
+        module.addLine(QStringLiteral(" ") + QStringLiteral(" Schedulazione Interrotta"));
+    }
+}
+
+void startScheduleAtLaunch(MainModule& module) {
+    setTimer(module, true, kCaptionStop);
+    Timer1_Timer(module);
+}
+
+}  // namespace dokivo

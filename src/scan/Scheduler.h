@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace dokivo {
+
+class MainModule;
+
+inline constexpr int kTimer1IntervalMs = 65535;
+inline const QString kCaptionRun = QStringLiteral("Elaborazione");
+inline const QString kCaptionStop = QStringLiteral("Interrompi");
+
+// The schedule's state: Timer1, the run button's caption, the tick count and the start time of
+// the last pass the timer started (empty until the first one).
+struct ScheduleState {
+    bool timer_enabled = false;
+    QString caption = kCaptionRun;
+    int tick_count = 0;
+    QDateTime last_pass_time;
+};
+
+// The period in seconds: the number read from the first two characters of timer_delta, times 60;
+// a text that does not start with a number counts as the default five minutes.
+qint64 periodSeconds(const QString& timer_delta);
+
+// A tick of Timer1: runs a pass when more than the period has passed since the last scheduled one.
+void Timer1_Timer(MainModule& module);
+
+// The run button: in manual mode one pass; in scheduled mode it starts or stops the schedule.
+void cmdRun_Click(MainModule& module);
+
+// Start-up with timer:y: the schedule runs at once, without the start line.
+void startScheduleAtLaunch(MainModule& module);
+
+}  // namespace dokivo

@@ -1,0 +1,188 @@
+#pragma once
+
+// Shared fixtures for the core tests: a clock the test sets, a front end that records what it
+// was asked to show, and a temporary folder tree.
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/Frontend.h"
+#include "app/MainModule.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "support/QtPrinters.h"
+
+namespace dokivo::test {
+
+class FakeClock final : public platform::Clock {
+  public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2024, 3, 5), QTime(14, 3, 7)))
+        : now_(std::move(start)) {}
+    QDateTime now() const override { return now_; }
+    void sleepMs(int ms) override { now_ = now_.addMSecs(ms); }
+    void set(const QDateTime& when) { now_ = when; }
+    void advanceSeconds(qint64 s) { now_ = now_.addSecs(s); }
+
+  private:
+    QDateTime now_;
+};
+
+class FakeFrontend final : public Frontend {
+  public:
+    void refreshList() override { ++refreshes; }
+    void showMessage(const QString& text, MessageIcon icon, const QString& title) override {
+        messages << text;
+        lastIcon = icon;
+        lastTitle = title;
+        if (onMessage)
+            onMessage(text);
+    }
+    void processPendingEvents() override {
+        ++eventRounds;
+        if (onProcessEvents)
+            onProcessEvents();
+    }
+    QString operatorCode() const override { return operatorCodeText; }
+    QString receptionDate() const override { return receptionDateText; }
+    void setWindowCaption(const QString& caption) override { this->caption = caption; }
+    void addTrayIcon() override { trayIcon = true; }
+    void removeTrayIcon() override { trayIcon = false; }
+    void setListHorizontalExtent(int px) override { listExtent = px; }
+    void requestClose() override { closeRequested = true; }
+    void setRunCaption(const QString& text) override { runCaption = text; }
+    void setTimerEnabled(bool on) override { timerEnabled = on; }
+
+    QStringList messages;
+    MessageIcon lastIcon = MessageIcon::None;
+    QString lastTitle;
+    int refreshes = 0;
+    int eventRounds = 0;
+    QString operatorCodeText;
+    QString receptionDateText;
+    QString caption;
+    QString runCaption;
+    bool trayIcon = false;
+    bool timerEnabled = false;
+    bool closeRequested = false;
+    int listExtent = 0;
+    std::function<void()> onProcessEvents;
+    std::function<void(const QString&)> onMessage;
+};
+
+// A temporary folder with helpers that take paths relative to it.
+class TempTree {
+  public:
+    TempTree() { dir_.setAutoRemove(true); }
+    QString path(const QString& rel = {}) const {
+        return rel.isEmpty() ? platform::withTrailingSeparator(dir_.path())
+                             : dir_.path() + QLatin1Char('/') + rel;
+    }
+    // A folder path ending with the separator.
+    QString folder(const QString& rel) const {
+        QDir().mkpath(path(rel));
+        return platform::withTrailingSeparator(path(rel));
+    }
+    void write(const QString& rel, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path(rel)).path());
+        QFile f(path(rel));
+        if (!f.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write test file");
+        f.write(bytes);
+    }
+    QByteArray read(const QString& rel) const {
+        QFile f(path(rel));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool exists(const QString& rel) const { return QFileInfo::exists(path(rel)); }
+    QStringList entries(const QString& rel = {}) const {
+        return QDir(path(rel)).entryList(
+            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+// Makes a folder refuse new entries for as long as it lives, also for root (who ignores
+// permission bits): the immutable attribute where the file system has it, else mode 0555.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(QString path) : path_(std::move(path)) {
+        ::chmod(QFile::encodeName(path_).constData(), 0555);
+        if (::geteuid() == 0)
+            immutable_ = setImmutable(true);
+    }
+    ~ReadOnlyFolder() {
+        if (immutable_)
+            setImmutable(false);
+        ::chmod(QFile::encodeName(path_).constData(), 0755);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    // False when writes into the folder would still succeed (root on a file system without
+    // the attribute): the caller skips its test.
+    bool effective() const { return ::geteuid() != 0 || immutable_; }
+
+  private:
+    bool setImmutable(bool on) {
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+    QString path_;
+    bool immutable_ = false;
+};
+
+// A main module on a temporary tree whose application and record folders are `app/`.
+struct ModuleFixture {
+    TempTree tree;
+    FakeClock clock;
+    FakeFrontend frontend;
+    std::unique_ptr<MainModule> module;
+
+    ModuleFixture() {
+        const QString app = tree.folder(QStringLiteral("app"));
+        module = std::make_unique<MainModule>(frontend, clock, AppFolders{app, app});
+        module->settings.config_dir = tree.folder(QStringLiteral("conf"));
+    }
+    MainModule& m() { return *module; }
+    // Lines of the operations list with their stamp cut off.
+    QStringList messages() const {
+        QStringList out;
+        for (const QString& line : module->operations.lines())
+            out << line.mid(stampLength(line));
+        return out;
+    }
+    static qsizetype stampLength(const QString& line);
+    void writeIni(const QString& content) { tree.write(QStringLiteral("conf/Dokivo.ini"), content.toUtf8()); }
+};
+
+// The stamp is the locale's date and a time with seconds; the first such time ends it. (The
+// fake clock never stands at midnight, where the stamp would be the date alone.)
+inline qsizetype ModuleFixture::stampLength(const QString& line) {
+    static const QRegularExpression stamp(
+        QStringLiteral("^.*?\\d{1,2}[:.]\\d{2}[:.]\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?"));
+    const QRegularExpressionMatch match = stamp.match(line);
+    return match.hasMatch() ? match.capturedLength() : 0;
+}
+
+}  // namespace dokivo::test
