@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-bin=$(pwd)/${BUILD_DIR:-build}/bin
+bin=$(realpath "${BUILD_DIR:-build}")/bin
 root=$(pwd)/demo/run
 rm -rf "$root"
 mkdir -p "$root"/{conf,tracking,log,backup,doppioni} "$root"/scan/{ufficio,contratti,riservati} \

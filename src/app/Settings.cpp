@@ -66,6 +66,8 @@ void LoadSettings(Settings& settings) {
             settings.use_standard_password = true;
     }
 
+    settings.formatoatene_prefissi = read(QStringLiteral("formatoatene_prefissi"));
+
     settings.timer_delta = read(QStringLiteral("timer_delta"));
     if (settings.timer_delta.isEmpty())
         settings.timer_delta = kDefaultTimerDelta;

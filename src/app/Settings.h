@@ -59,6 +59,8 @@ struct Settings {
     QString dir_log_generale;
     QString dir_pwd;
     QString timer_delta;
+    // Four-character name prefixes that a FORMATOATENE slot accepts, separated by ";".
+    QString formatoatene_prefissi;
     bool password_handling_on = false;
     bool use_standard_password = false;
     // Start-up values, not touched by LoadSettings.

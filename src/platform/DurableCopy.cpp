@@ -1,0 +1,181 @@
+#include "platform/DurableCopy.h"
+
+#include <QFile>
+
+#include "platform/AtomicFile.h"
+#include "platform/RunError.h"
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace dokivo::platform {
+
+bool isTemporaryCopyName(const QString& name) {
+    return name.startsWith(QLatin1String(".~dokivo"));
+}
+
+PreparedCopy::PreparedCopy(PreparedCopy&& other) noexcept
+    : temporary_(std::move(other.temporary_)), target_(std::move(other.target_)), pending_(other.pending_) {
+    other.pending_ = false;
+}
+
+PreparedCopy::~PreparedCopy() {
+    if (pending_)
+        QFile::remove(temporary_);
+}
+
+void copyFileDurably(const QString& source, const QString& target) {
+    PreparedCopy::prepare(source, target).commit();
+}
+
+#ifndef Q_OS_WIN
+namespace {
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    // Closes now and reports the outcome: a failed close can be a failed write.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool sameState(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Copies every byte; returns the count copied, or -1 with errno set.
+off_t copyAll(int from, int to) {
+    off_t total = 0;
+    bool kernelCopy = true;
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n;
+        if (kernelCopy) {
+            n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            n = ::read(from, buffer, sizeof buffer);
+            if (n > 0) {
+                for (ssize_t done = 0; done < n;) {
+                    const ssize_t w = ::write(to, buffer + done, static_cast<size_t>(n - done));
+                    if (w < 0 && errno == EINTR)
+                        continue;
+                    if (w <= 0)
+                        return -1;
+                    done += w;
+                }
+            }
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            return total;
+        total += n;
+    }
+}
+
+}  // namespace
+
+PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target) {
+    const QByteArray src = QFile::encodeName(source);
+    const QString temporary = folderOf(target) + kTemporaryCopyName;
+    const QByteArray tmp = QFile::encodeName(temporary);
+
+    Fd in(::open(src.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (in.get() < 0)
+        throwFromErrno(errno == ELOOP ? ENOENT : errno, source);
+    struct stat before {};
+    if (::fstat(in.get(), &before) != 0)
+        throwFromErrno(errno, source);
+    if (!S_ISREG(before.st_mode))
+        throw RunError(errnum::FileNotFound, source);
+
+    // Copying a file onto itself would end with its deletion as the "source".
+    struct stat existing {};
+    if (::stat(QFile::encodeName(target).constData(), &existing) == 0 && existing.st_dev == before.st_dev &&
+        existing.st_ino == before.st_ino)
+        throw RunError(errnum::PermissionDenied, target);
+
+    Fd out(::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (out.get() < 0)
+        throwFromErrno(errno, target, true);
+    PreparedCopy copy(temporary, target);  // from here a failure removes the temporary file
+
+    const off_t copied = copyAll(in.get(), out.get());
+    if (copied < 0)
+        throwFromErrno(errno, target);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::futimens(out.get(), times);
+    if (::fdatasync(out.get()) != 0)
+        throwFromErrno(errno, target);
+    if (!out.close())
+        throwFromErrno(errno, target);
+
+    struct stat after {};
+    if (::fstat(in.get(), &after) != 0)
+        throwFromErrno(errno, source);
+    if (!sameState(before, after) || copied != before.st_size)
+        throw RunError(errnum::PermissionDenied, source);
+    return copy;
+}
+
+void PreparedCopy::commit() {
+    if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
+        throwFromErrno(errno, target_);
+    pending_ = false;
+    syncFolder(folderOf(target_));
+}
+#else
+PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target) {
+    const QString temporary = folderOf(target) + kTemporaryCopyName;
+    QFile::remove(temporary);
+    if (!QFile::copy(source, temporary))
+        throw RunError(errnum::PermissionDenied, source);
+    return PreparedCopy(temporary, target);
+}
+
+void PreparedCopy::commit() {
+    QFile::remove(target_);
+    if (!QFile::rename(temporary_, target_))
+        throw RunError(errnum::PathFileAccess, target_);
+    pending_ = false;
+}
+#endif
+
+bool sameContent(const QString& a, const QString& b) {
+    QFile fa(a);
+    QFile fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size())
+        return false;
+    while (!fa.atEnd()) {
+        if (fa.read(1 << 16) != fb.read(1 << 16))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace dokivo::platform

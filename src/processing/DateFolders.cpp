@@ -1,0 +1,56 @@
+#include "processing/DateFolders.h"
+
+#include <QStringList>
+
+#include "platform/DateText.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/RunError.h"
+#include "scan/ControlCodes.h"
+
+namespace dokivo {
+
+using platform::DatePattern;
+using platform::formatDate;
+
+QString layoutCode(const QString& parameters) {
+    return codeValue(parameters, QStringLiteral("CREA:"));
+}
+
+namespace {
+
+// The date levels of each layout, outermost first.
+QStringList levelsFor(const QString& code, const QDateTime& created) {
+    const QString yy = formatDate(created, DatePattern::YY);
+    const QString mm = formatDate(created, DatePattern::MM);
+    const QString dd = formatDate(created, DatePattern::DD);
+    if (code == QLatin1String("AA/MM/GG"))
+        return {yy, mm, dd};
+    if (code == QLatin1String("MM/GG"))
+        return {mm, dd};
+    if (code == QLatin1String("AA/GGG") || code == QLatin1String("GGG"))
+        return {yy, formatDate(created, DatePattern::DDD)};
+    if (code == QLatin1String("MM"))
+        return {mm};
+    if (code == QLatin1String("AA/MM"))
+        return {yy, mm};
+    return {};
+}
+
+}  // namespace
+
+QString buildDateFolders(const QString& parameters, const QString& root, const QDateTime& created) {
+    QString folder = root;
+    for (const QString& level : levelsFor(layoutCode(parameters), created)) {
+        folder += level;
+        try {
+            platform::createFolder(folder);
+        } catch (const platform::RunError&) {
+            // Already there, or not creatable: the copy into it reports the latter.
+        }
+        folder += platform::separatorChar();
+    }
+    return folder;
+}
+
+}  // namespace dokivo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace dokivo {
+
+// The layout code of the first "CREA:" (any letter case) up to the next ";" or the end of the
+// text; empty when there is none.
+QString layoutCode(const QString& parameters);
+
+// The file's destination folder below `root` (which ends with the separator) for the slot's
+// "CREA:" layout, taken from the file's creation time: "AA/MM/GG", "MM/GG", "AA/GGG", "GGG",
+// "MM", "AA/MM" (matched with case); any other code, or none, gives the root. Missing levels
+// are created one at a time; a level that cannot be created is left for the copy to report.
+QString buildDateFolders(const QString& parameters, const QString& root, const QDateTime& created);
+
+}  // namespace dokivo

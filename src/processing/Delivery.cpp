@@ -1,0 +1,52 @@
+#include "processing/Delivery.h"
+
+#include "app/MainModule.h"
+#include "platform/DurableCopy.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "processing/DeliveryJournal.h"
+
+namespace dokivo {
+
+using platform::isUnsetFolder;
+
+bool deliverCopies(MainModule& module, const DeliveryPlan& plan, DeliveryJournal& journal,
+                   JournalEntry pending, int& step) {
+    const QString source = plan.inputFolder + plan.sourceName;
+
+    step = 27;
+    if (!isUnsetFolder(plan.backupFolder)) {
+        platform::copyFileDurably(source, plan.backupFolder + plan.destinationName);
+        module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
+                       QStringLiteral(" nella dir di backup ") + plan.backupFolder + plan.destinationName);
+    }
+
+    step = 28;
+    const QString destination = plan.destinationFolder + plan.destinationName;
+    const bool duplicate = platform::regularFileExists(destination) && !isUnsetFolder(plan.duplicatesFolder);
+    if (duplicate) {
+        step = 29;
+        const QString target = plan.duplicatesFolder + plan.destinationName;
+        platform::PreparedCopy copy = platform::PreparedCopy::prepare(source, target);
+        pending.target = target;
+        pending.recordFile.clear();
+        pending.recordLine.clear();
+        journal.record(pending);
+        copy.commit();
+        step = 30;
+        module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
+                       QStringLiteral("  nella dir dei file gia' esistenti ") + plan.duplicatesFolder +
+                       QStringLiteral(" in quanto gia' esistente ") + destination);
+        return true;
+    }
+
+    platform::PreparedCopy copy = platform::PreparedCopy::prepare(source, destination);
+    pending.target = destination;
+    journal.record(pending);
+    copy.commit();
+    module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
+                   QStringLiteral("  nella dir di destinazione ") + destination);
+    return false;
+}
+
+}  // namespace dokivo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace dokivo {
+
+class MainModule;
+class DeliveryJournal;
+struct JournalEntry;
+
+// Where one accepted document goes.
+struct DeliveryPlan {
+    QString inputFolder;
+    QString sourceName;
+    QString destinationName;
+    QString destinationFolder;  // the root with its date levels
+    QString backupFolder;       // the separator alone: none
+    QString duplicatesFolder;   // the separator alone: none
+};
+
+// The copies of one document: the backup copy, then the destination copy, or the duplicates
+// copy when the destination name is taken and a duplicates folder is set. Each copy is complete
+// on disk before it takes its name; the journal entry (`pending`, whose record line is dropped
+// for a duplicate) is written just before the last one does. Adds the " Copiato " lines and
+// returns whether the document went to the duplicates folder. Throws RunError.
+bool deliverCopies(MainModule& module, const DeliveryPlan& plan, DeliveryJournal& journal,
+                   JournalEntry pending, int& step);
+
+}  // namespace dokivo

@@ -1,0 +1,72 @@
+#include "processing/RecordFile.h"
+
+#include <QFileInfo>
+
+#include "platform/DateText.h"
+#include "platform/DurableCopy.h"
+#include "platform/RunError.h"
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+namespace dokivo {
+
+using platform::RunError;
+
+const QStringList& RecordFile::headerFields() {
+    static const QStringList header{
+        QStringLiteral("DOKIVO"),         QStringLiteral("DIR_DESTINAZIONE"), QStringLiteral("DATA_RIC"),
+        QStringLiteral("DATA_SCANSIONE"), QStringLiteral("ORA_SCANSIONE"),    QStringLiteral("OPERATOR"),
+        QStringLiteral("NOME ORIGINALE"), QStringLiteral("DIR_ORIGINALE"),    QStringLiteral("SPOSTAMENTO")};
+    return header;
+}
+
+QByteArray RecordFile::lineBytes(const QStringList& fields) {
+    return fields.join(QLatin1Char('\t')).toUtf8() + "\r\n";
+}
+
+void RecordFile::open(const QString& folder, const QDateTime& now, qint64& sequence) {
+    const QString stamp = platform::formatDate(now, platform::DatePattern::DD) +
+                          platform::formatDate(now, platform::DatePattern::HHMMSS);
+    for (;; ++sequence) {
+        name_ = QStringLiteral("dokivolog") + stamp + QLatin1Char('_') + QString::number(sequence) +
+                QStringLiteral(".txt");
+        path_ = folder + name_;
+        file_.setFileName(path_);
+        if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (!file_.exists())
+            throw RunError(platform::errnum::PermissionDenied, path_);
+    }
+    write(headerFields());
+}
+
+void RecordFile::write(const QStringList& fields) {
+    const QByteArray bytes = lineBytes(fields);
+    if (!file_.isOpen() || file_.write(bytes) != bytes.size())
+        throw RunError(file_.error() == QFileDevice::ResourceError ? platform::errnum::DiskFull
+                                                                   : platform::errnum::DeviceIo,
+                       path_);
+}
+
+void RecordFile::close() {
+    if (!file_.isOpen())
+        return;
+    file_.flush();
+#ifndef Q_OS_WIN
+    ::fdatasync(file_.handle());
+#endif
+    file_.close();
+}
+
+void RecordFile::handOverPath(const QString& recordPath, const QString& logFolder) {
+    if (recordPath.isEmpty())
+        return;
+    try {
+        platform::copyFileDurably(recordPath, logFolder + QFileInfo(recordPath).fileName());
+    } catch (const RunError&) {
+    }
+}
+
+}  // namespace dokivo
