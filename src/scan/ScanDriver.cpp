@@ -122,6 +122,8 @@ void LEGGI_DIR(MainModule& module) {
     }
     if (module.operations.longerThanThreshold())
         flushTrackingFile(module);
+    if (module.close_pending)
+        module.frontend.requestClose();
 }
 
 }  // namespace dokivo
