@@ -8,8 +8,10 @@ namespace dokivo {
 
 void flushTrackingFile(MainModule& module) {
     QString& folder = module.settings.dir_log_generale;
+    // Without a setting the history goes where the record files go: the program folder when it
+    // is writable, else the per-user data folder.
     if (folder.isEmpty())
-        folder = module.folders.application;
+        folder = module.folders.records;
     folder = platform::withTrailingSeparator(folder);
 
     QByteArray bytes;
