@@ -140,7 +140,8 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
 
     pass.step = 8;
     if (readsAsOne(ctx.gestione_pwd) &&
-        encryptDocument(m, ctx.folder, destinationName, pass.step) == EncryptionOutcome::Failed)
+        encryptDocument(m, ctx.folder, sourceName, destinationName, pass.step) ==
+            EncryptionOutcome::Failed)
         return;
 
     const QString destinationFolder = buildDateFolders(ctx.parameters, ctx.dest_folder, file.created);

@@ -1,13 +1,71 @@
 #include "processing/SpecialKinds.h"
 
+#include <QStringList>
+#include <array>
+
+#include "app/NumericText.h"
+
 namespace dokivo {
 
-bool passesFormatoateneFilter(const QString&, const QString& formatMarker, const QString&) {
-    return formatMarker.isEmpty();
+namespace {
+
+const QString kFormatoateneMarker = QStringLiteral("FORMATOATENE");
+
+bool hasAcceptedPrefix(const QString& name, const QString& prefixes) {
+    bool anyConfigured = false;
+    for (const QString& entry : prefixes.split(QLatin1Char(';'))) {
+        const QString prefix = entry.trimmed();
+        if (prefix.isEmpty())
+            continue;
+        anyConfigured = true;
+        if (name.startsWith(prefix))
+            return true;
+    }
+    return !anyConfigured;
 }
 
-PodsitirResult applyPodsitir(const QString&, const QString&) {
-    return {};
+struct PodMarker {
+    QString text;
+    qsizetype digitsOffset;  // from the marker's first character to the type digits
+};
+
+bool isTypeDigits(const QString& text) {
+    return text == QLatin1String("005") || text == QLatin1String("004") || text == QLatin1String("003");
+}
+
+}  // namespace
+
+bool passesFormatoateneFilter(const QString& destinationName, const QString& formatMarker,
+                              const QString& prefixes) {
+    if (formatMarker != kFormatoateneMarker)
+        return true;
+    return destinationName.size() == 16 && isNumericText(destinationName.mid(4, 8)) &&
+           hasAcceptedPrefix(destinationName.left(4), prefixes);
+}
+
+PodsitirResult applyPodsitir(const QString& destinationName, const QString& extension) {
+    // Each marker is looked for in the name as the markers before it left it; a name made by
+    // the first two begins with "POD_" and its type digits, so the last one keeps it as it is.
+    static const std::array<PodMarker, 3> markers{{
+        {QStringLiteral("POD__"), 11},
+        {QStringLiteral("Envio_n\u00BA___"), 11},
+        {QStringLiteral("POD_"), 4},
+    }};
+    PodsitirResult result;
+    QString name = destinationName;
+    for (const PodMarker& marker : markers) {
+        const qsizetype at = name.indexOf(marker.text);
+        if (at < 0)
+            continue;
+        const qsizetype digits = at + marker.digitsOffset;
+        if (!isTypeDigits(name.mid(digits, 3)))
+            return {PodsitirResult::Kind::Rejected, {}};
+        name = QStringLiteral("POD_") + name.mid(digits, 9) + QLatin1Char('.') + extension;
+        result.kind = PodsitirResult::Kind::Renamed;
+    }
+    if (result.kind == PodsitirResult::Kind::Renamed)
+        result.name = name;
+    return result;
 }
 
 }  // namespace dokivo

@@ -1,0 +1,77 @@
+#include "platform/Process.h"
+
+#include <QFileInfo>
+
+#include "platform/RunError.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace dokivo::platform {
+
+namespace {
+
+// Qt's own text says only that the start failed; the usual causes get their classic description.
+QString startFailure(const QString& program, const QProcess& process) {
+    const QFileInfo info(program);
+    if (!info.exists())
+        return describeError(errnum::FileNotFound);
+    if (!info.isExecutable())
+        return describeError(errnum::PermissionDenied);
+    return process.errorString();
+}
+
+}  // namespace
+
+OutsideProgram::~OutsideProgram() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(-1);
+    }
+}
+
+bool OutsideProgram::start(const QString& program, const QStringList& arguments) {
+    process_.setProgram(program);
+    process_.setArguments(arguments);
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setStandardOutputFile(QProcess::nullDevice());
+    process_.setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_WIN
+    process_.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
+#endif
+    process_.start();
+    if (process_.waitForStarted(-1))
+        return true;
+    failure_ = startFailure(program, process_);
+    return false;
+}
+
+OutsideProgram::End OutsideProgram::waitForEnd(int limitMs) {
+    if (process_.state() == QProcess::NotRunning || process_.waitForFinished(limitMs) ||
+        process_.state() == QProcess::NotRunning)
+        return End::Finished;
+    process_.kill();
+    process_.waitForFinished(-1);
+    return End::Ended;
+}
+
+QString shortPathName(const QString& path) {
+#ifdef Q_OS_WIN
+    const std::wstring longPath = path.toStdWString();
+    const DWORD length = ::GetShortPathNameW(longPath.c_str(), nullptr, 0);
+    if (length == 0)
+        return path;
+    std::wstring shortPath(length, L'\0');
+    const DWORD written = ::GetShortPathNameW(longPath.c_str(), shortPath.data(), length);
+    if (written == 0 || written >= length)
+        return path;
+    shortPath.resize(written);
+    return QString::fromStdWString(shortPath);
+#else
+    return path;
+#endif
+}
+
+}  // namespace dokivo::platform

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "SamplePdf.h"
+#include "platform/Process.h"
+#include "scan/ScanDriver.h"
+#include "support/TestSupport.h"
+
+using namespace dokivo;
+
+namespace {
+
+const QString kStandardPassword = QStringLiteral("harbor42");
+
+QByteArray samplePdf(std::uint32_t seed) {
+    const std::string bytes = samplepdf::makeSamplePdf(4000, seed);
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Exit code of the qpdf command, -1 when it could not be run.
+int qpdf(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("qpdf"), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+// Encrypting slots of a configured tree: slot n reads "<n>/in" (or the folder given) and
+// delivers to "<n>/out"; the password file lies in "conf/".
+struct EncryptingPass : dokivo::test::ModuleFixture, ::testing::Test {
+    QString slotLines;
+    QString tool = m().folders.application + "encryptpdf.exe";
+
+    void slot(int n, const QString& inputFolder = {}) {
+        const QString base = QString::number(n) + "/";
+        const QString input = inputFolder.isEmpty() ? tree.folder(base + "in") : inputFolder;
+        const QString number = QString::number(n);
+        slotLines += "dir_in_" + number + "=" + input + "\r\ndir_out_" + number + "=" +
+                     tree.folder(base + "out") + "\r\ndir_log_" + number + "=" + tree.folder(base + "log") +
+                     "\r\ngestione_pwd_" + number + "=1\r\n";
+    }
+    QString in(int n) const { return tree.path(QString::number(n) + "/in/"); }
+    QString out(int n, const QString& name = {}) const {
+        return tree.path(QString::number(n) + "/out/") + name;
+    }
+
+    void passwords(const QByteArray& aoDat) { tree.write("conf/ao.dat", aoDat); }
+    void installRealTool() {
+#ifdef DOKIVO_ENCRYPTPDF_PATH
+        ASSERT_TRUE(QFile::copy(QStringLiteral(DOKIVO_ENCRYPTPDF_PATH), tool));
+#else
+        GTEST_SKIP() << "encryptpdf.exe is not built";
+#endif
+    }
+    // A stand-in for the tool: a shell script that gets the tool's arguments.
+    void installFakeTool(const QByteArray& body) {
+        tree.write("app/encryptpdf.exe", "#!/bin/sh\n" + body + "\n");
+        QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void pass() {
+        writeIni("[TUTTI]\r\ndir_log_generale=" + tree.folder("track") +
+                 "\r\ndir_pwd=" + tree.folder("conf") + "\r\n" + slotLines);
+        LEGGI_DIR(m());
+    }
+    QStringList files(const QString& folder) const {
+        return QDir(folder).entryList(QDir::Files, QDir::Name);
+    }
+    bool anyLineContains(const QString& text) const {
+        for (const QString& line : m().operations.lines())
+            if (line.contains(text))
+                return true;
+        return false;
+    }
+    const MainModule& m() const {
+        return *module;
+    }
+    MainModule& m() {
+        return *module;
+    }
+};
+
+}  // namespace
+
+TEST_F(EncryptingPass, RealPdfsAreDeliveredEncryptedWithTheSlotOrStandardPassword) {
+    installRealTool();
+    slot(3);
+    slot(4);
+    passwords("[3]\r\nP=segreto di stato\r\n");
+    tree.write("3/in/Referto.pdf", samplePdf(1));
+    tree.write("4/in/Esame.pdf", samplePdf(2));
+    pass();
+
+    ASSERT_EQ(files(out(3)), QStringList({"Referto.pdf"}));
+    EXPECT_EQ(qpdf({"--requires-password", out(3, "Referto.pdf")}), 0);
+    EXPECT_EQ(qpdf({"--password=segreto di stato", "--check", out(3, "Referto.pdf")}), 0);
+    EXPECT_NE(qpdf({"--password=" + kStandardPassword, "--check", out(3, "Referto.pdf")}), 0);
+
+    ASSERT_EQ(files(out(4)), QStringList({"Esame.pdf"}));
+    EXPECT_EQ(qpdf({"--requires-password", out(4, "Esame.pdf")}), 0);
+    EXPECT_EQ(qpdf({"--password=" + kStandardPassword, "--check", out(4, "Esame.pdf")}), 0);
+
+    EXPECT_TRUE(files(in(3)).isEmpty());  // no work file left behind
+    const QStringList lines = messages();
+    EXPECT_TRUE(lines.contains(" Cripto il file  Referto.pdf"));
+    EXPECT_TRUE(lines.contains(" Inviato Comando per criptare Referto.pdf"));
+    EXPECT_FALSE(anyLineContains("segreto"));
+    EXPECT_FALSE(anyLineContains(kStandardPassword));
+}
+
+TEST_F(EncryptingPass, BlanksInTheInputFolderAndTheNameReachTheToolIntact) {
+    installRealTool();
+    const QString input = tree.folder("5/scan box");
+    slot(5, input);
+    tree.write("5/scan box/Scan 01.pdf", samplePdf(3));
+    pass();
+
+    ASSERT_EQ(files(out(5)), QStringList({"Scan_01.pdf"}));
+    EXPECT_EQ(qpdf({"--password=" + kStandardPassword, "--check", out(5, "Scan_01.pdf")}), 0);
+    EXPECT_EQ(qpdf({"--requires-password", out(5, "Scan_01.pdf")}), 0);
+    EXPECT_TRUE(files(input).isEmpty());
+}
+
+TEST_F(EncryptingPass, TheToolGetsOneArgumentPerValue) {
+    installFakeTool("printf '%s\\n' \"$@\" > \"" + tree.path("args.txt").toUtf8() + "\"\ncp \"$2\" \"$4\"");
+    slot(0, tree.folder("0/in tray"));
+    passwords("[0]\r\nP=pass word\r\n");
+    tree.write("0/in tray/a b.pdf", "plain");
+    pass();
+
+    const QString input = tree.path("0/in tray/");
+    EXPECT_EQ(
+        QString::fromUtf8(tree.read("args.txt")).split('\n', Qt::SkipEmptyParts),
+        QStringList({"-i", input + "a b.pdf", "-o", input + "cripato.pdf", "-u", "pass word", "-e", "40"}));
+    EXPECT_EQ(files(out(0)), QStringList({"a_b.pdf"}));
+}
+
+TEST_F(EncryptingPass, AToolThatWritesNothingFailsTheFileAfterTenSeconds) {
+    installFakeTool("exit 0");
+    slot(0);
+    tree.write("0/in/Referto.pdf", "original");
+    const QDateTime start = clock.now();
+    pass();
+
+    EXPECT_TRUE(messages().contains(" Errore Cripto il file  Referto.pdf"));
+    const qint64 waited = start.secsTo(clock.now());
+    EXPECT_GT(waited, 10);
+    EXPECT_LE(waited, 12);
+    EXPECT_EQ(tree.read("0/in/Referto.pdf"), "original");
+    EXPECT_TRUE(files(out(0)).isEmpty());
+    EXPECT_TRUE(messages().contains(" Elaborati : 0"));
+}
+
+TEST_F(EncryptingPass, ALeftoverWorkFileIsDeletedBeforeTheToolRuns) {
+    // Were the leftover kept, the wait would take it for this document's protected copy.
+    installFakeTool("exit 0");
+    slot(0);
+    tree.write("0/in/Referto.pdf", "original");
+    tree.write("0/in/cripato.pdf", "from an earlier failure");
+    pass();
+
+    EXPECT_TRUE(messages().contains(" Errore Cripto il file  Referto.pdf"));
+    EXPECT_EQ(files(in(0)), QStringList({"Referto.pdf"}));
+    EXPECT_EQ(tree.read("0/in/Referto.pdf"), "original");
+    EXPECT_TRUE(files(out(0)).isEmpty());
+}
+
+TEST_F(EncryptingPass, WithoutTheToolDocumentsAreDeliveredUnencrypted) {
+    slot(0);
+    tree.write("0/in/Referto.pdf", "original");
+    pass();
+
+    EXPECT_EQ(tree.read("0/out/Referto.pdf"), "original");
+    EXPECT_FALSE(anyLineContains("Cripto"));
+}
+
+TEST_F(EncryptingPass, AToolThatCannotStartIsReportedWithTheMaskedCommandLine) {
+    tree.write("app/encryptpdf.exe", "not a program");
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner);
+    slot(0);
+    passwords("[0]\r\nP=riservato\r\n");
+    tree.write("0/in/Referto.pdf", "original");
+    pass();
+
+    ASSERT_EQ(frontend.messages.size(), 1);
+    const QString input = in(0);
+    EXPECT_TRUE(frontend.messages[0].startsWith("Error starting task " + tool + " -i " + input +
+                                                "Referto.pdf -o " + input +
+                                                "cripato.pdf -u ******** -e 40\r\n"))
+        << frontend.messages[0].toStdString();
+    EXPECT_FALSE(frontend.messages[0].contains("riservato"));
+    EXPECT_EQ(frontend.lastTitle, "Error");
+    EXPECT_EQ(frontend.lastIcon, Frontend::MessageIcon::Exclamation);
+    EXPECT_TRUE(messages().contains(" Errore Cripto il file  Referto.pdf"));
+    EXPECT_EQ(tree.read("0/in/Referto.pdf"), "original");
+}
+
+TEST_F(EncryptingPass, ASlotWithTheSwitchOffIsNotEncrypted) {
+    installFakeTool("echo changed > \"$4\"");
+    slot(0);
+    slotLines.replace("gestione_pwd_0=1", "gestione_pwd_0=0");
+    tree.write("0/in/Referto.pdf", "original");
+    pass();
+
+    EXPECT_EQ(tree.read("0/out/Referto.pdf"), "original");
+    EXPECT_FALSE(anyLineContains("Cripto"));
+}
+
+namespace {
+
+// A program to run: a shell script with `body`.
+QString script(const dokivo::test::TempTree& tree, const QByteArray& body) {
+    tree.write("tool.sh", "#!/bin/sh\n" + body + "\n");
+    QFile::setPermissions(tree.path("tool.sh"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return tree.path("tool.sh");
+}
+
+}  // namespace
+
+TEST(OutsideProgram, GetsEachArgumentWholeAndNoInput) {
+    dokivo::test::TempTree tree;
+    const QString program =
+        script(tree, "if read line; then echo input > \"$1\"; else echo \"eof $#\" > \"$1\"; fi");
+    platform::OutsideProgram run;
+    ASSERT_TRUE(run.start(program, {tree.path("seen.txt"), "two words", ""}));
+    EXPECT_EQ(run.waitForEnd(60000), platform::OutsideProgram::End::Finished);
+    EXPECT_EQ(tree.read("seen.txt"), "eof 3\n");
+}
+
+TEST(OutsideProgram, AProgramStillRunningAfterItsLimitIsEnded) {
+    dokivo::test::TempTree tree;
+    platform::OutsideProgram run;
+    ASSERT_TRUE(run.start(script(tree, "exec sleep 60"), {}));
+    EXPECT_EQ(run.waitForEnd(200), platform::OutsideProgram::End::Ended);
+}
+
+TEST(OutsideProgram, AMissingProgramDoesNotStart) {
+    dokivo::test::TempTree tree;
+    platform::OutsideProgram run;
+    EXPECT_FALSE(run.start(tree.path("missing.exe"), {}));
+    EXPECT_FALSE(run.failure().isEmpty());
+}
