@@ -105,7 +105,8 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
     const QString temporary = folderOf(target) + kTemporaryCopyName;
     const QByteArray tmp = QFile::encodeName(temporary);
 
-    Fd in(::open(src.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Not blocking: a FIFO that took the listed file's name would otherwise wait for a writer.
+    Fd in(::open(src.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0)
         throwFromErrno(errno == ELOOP ? ENOENT : errno, source);
     struct stat before {};
@@ -143,10 +144,14 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
     return copy;
 }
 
-void PreparedCopy::commit() {
+void PreparedCopy::commitLeavingFolderUnflushed() {
     if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
         throwFromErrno(errno, target_);
     pending_ = false;
+}
+
+void PreparedCopy::commit() {
+    commitLeavingFolderUnflushed();
     syncFolder(folderOf(target_));
 }
 #else
@@ -158,11 +163,15 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
     return PreparedCopy(temporary, target);
 }
 
-void PreparedCopy::commit() {
+void PreparedCopy::commitLeavingFolderUnflushed() {
     QFile::remove(target_);
     if (!QFile::rename(temporary_, target_))
         throw RunError(errnum::PathFileAccess, target_);
     pending_ = false;
+}
+
+void PreparedCopy::commit() {
+    commitLeavingFolderUnflushed();
 }
 #endif
 

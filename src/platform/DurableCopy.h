@@ -26,6 +26,9 @@ class PreparedCopy {
 
     // Renames the temporary file over the target and flushes the folder. Throws RunError.
     void commit();
+    // Renames like commit() but leaves the folder flush to the caller, who must call
+    // syncFolder(folderOf(target)) before anything relies on the new name. Throws RunError.
+    void commitLeavingFolderUnflushed();
 
   private:
     PreparedCopy(QString temporary, QString target)
