@@ -6,11 +6,11 @@
 namespace dokivo {
 
 const QString& OperationsLog::stampNow() {
-    const QDateTime now = clock_.now();
-    const qint64 second = now.toSecsSinceEpoch();
-    // Formatting through the locale is the costly part of a line; one stamp serves a second.
-    if (second != stampSecond_) {
-        stampSecond_ = second;
+    // Reading the local time and formatting it through the locale are the costly parts of a
+    // line; one stamp serves a second, and the second is told from the plain epoch count.
+    if (clock_.nowMSecsSinceEpoch() / 1000 != stampSecond_) {
+        const QDateTime now = clock_.now();
+        stampSecond_ = now.toSecsSinceEpoch();
         stamp_ = platform::operationStamp(now);
     }
     return stamp_;
