@@ -54,12 +54,11 @@ bool deliverCopies(MainModule& module, const DeliveryPlan& plan, DeliveryJournal
     if (duplicate) {
         step = 29;
         const QString target = plan.duplicatesFolder + plan.destinationName;
-        platform::PreparedCopy copy = platform::PreparedCopy::prepare(source, target);
         pending.target = target;
         pending.recordFile.clear();
         pending.recordLine.clear();
         journal.record(pending);
-        copy.commit();
+        platform::PreparedCopy::prepare(source, target).commit();
         step = 30;
         module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
                        QStringLiteral("  nella dir dei file gia' esistenti ") + plan.duplicatesFolder +
@@ -67,10 +66,9 @@ bool deliverCopies(MainModule& module, const DeliveryPlan& plan, DeliveryJournal
         return true;
     }
 
-    platform::PreparedCopy copy = platform::PreparedCopy::prepare(source, destination);
     pending.target = destination;
     journal.record(pending);
-    copy.commit();
+    platform::PreparedCopy::prepare(source, destination).commit();
     module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
                    QStringLiteral("  nella dir di destinazione ") + destination);
     return false;

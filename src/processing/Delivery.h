@@ -21,7 +21,8 @@ struct DeliveryPlan {
 // The copies of one document: the backup copy, then the destination copy, or the duplicates
 // copy when the destination name is taken and a duplicates folder is set. Each copy is complete
 // on disk before it takes its name; the journal entry (`pending`, whose record line is dropped
-// for a duplicate) is written just before the last one does. Adds the " Copiato " lines and
+// for a duplicate) is written before the last copy starts, so that a crash during that copy
+// still tells the next pass which (dated) folder holds its temporary file. Adds the " Copiato " lines and
 // returns whether the document went to the duplicates folder. Throws RunError.
 bool deliverCopies(MainModule& module, const DeliveryPlan& plan, DeliveryJournal& journal,
                    JournalEntry pending, int& step);

@@ -1,6 +1,7 @@
 #include "processing/DeliveryJournal.h"
 
 #include "app/MainModule.h"
+#include "platform/AtomicFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/RunError.h"
@@ -75,6 +76,10 @@ void recoverInterruptedDelivery(MainModule& module) {
     const QString path = module.folders.records + kJournalFileName;
     JournalEntry e;
     if (DeliveryJournal::read(path, &e)) {
+        // The pass removes leftovers only in the folders it knows from the settings, not in the
+        // dated folder below the destination root that the interrupted copy may have written to.
+        if (!e.target.isEmpty())
+            QFile::remove(platform::folderOf(e.target) + platform::kTemporaryCopyName);
         const bool sourceThere = platform::regularFileExists(e.source);
         // The copy took its name when the source is gone (it is deleted only afterwards) or
         // when the target holds exactly the source's bytes.

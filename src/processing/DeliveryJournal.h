@@ -10,7 +10,7 @@ class MainModule;
 
 inline const QString kJournalFileName = QStringLiteral("Dokivo_consegna.journal");
 
-// What a delivery is about to do, written down just before its final copy takes its name, so
+// What a delivery is about to do, written down just before its final copy starts, so
 // that a crash between that moment and the record line leaves enough behind to finish the
 // document exactly once: its source deleted and its record line written one time.
 struct JournalEntry {

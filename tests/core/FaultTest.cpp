@@ -1,0 +1,235 @@
+// Faults of the file system around a folder pass: a full disk, folders that refuse writes or
+// vanish while the pass runs, a missing tracking folder. In every case the document that could
+// not be filed stays in its input folder, the pass says why, what was filed before stays whole,
+// and the next pass, once the fault is gone, files the rest.
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include "logs/TrackingFile.h"
+#include "platform/DurableCopy.h"
+#include "processing/DeliveryJournal.h"
+#include "processing/FolderPass.h"
+#include "scan/ScanDriver.h"
+#include "support/TestSupport.h"
+
+using namespace dokivo;
+using dokivo::test::ModuleFixture;
+using dokivo::test::ReadOnlyFolder;
+
+namespace {
+
+// Slot 0 with every folder in the fixture's tree; the backup and duplicates folders are only
+// set when asked for.
+struct FaultSlot : ModuleFixture {
+    QString in = tree.folder("in");
+    QString out = tree.folder("out");
+    QString log = tree.folder("log");
+    QString bak;
+    QString dup;
+
+    void configure(bool withBackup, bool withDuplicates, const QString& parameters = {}) {
+        bak = withBackup ? tree.folder("bak") : QString();
+        dup = withDuplicates ? tree.folder("dup") : QString();
+        writeIni("[TUTTI]\r\ndir_in_0=" + in + "\r\ndir_out_0=" + out + "\r\ndir_log_0=" + log +
+                 "\r\ndir_backup_0=" + bak + "\r\ndir_doppioni_0=" + dup + "\r\ndir_nazionale_0=" +
+                 parameters + "\r\ndir_log_generale=" + tree.folder("track") + "\r\n");
+    }
+    void pass() { LEGGI_DIR(m()); }
+    bool hasLine(const QString& text) const { return messages().contains(text); }
+    QStringList errorLines() const { return messages().filter(QStringLiteral(" Lettura Cartella ")); }
+    // Record lines (header excluded) over every record file of the application folder.
+    int recordLines() const {
+        int n = 0;
+        for (const QString& name : tree.entries("app"))
+            if (name.startsWith("dokivolog"))
+                n += tree.read("app/" + name).count("\r\n") - 1;
+        return n;
+    }
+};
+
+QByteArray bytesOf(int size, char fill) {
+    return QByteArray(size, fill);
+}
+
+// A tmpfs of a few hundred kilobytes mounted over a folder for as long as it lives.
+class TinyFileSystem {
+  public:
+    explicit TinyFileSystem(const QString& folder) : folder_(QFile::encodeName(folder)) {
+        mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=300k") == 0;
+    }
+    ~TinyFileSystem() {
+        if (mounted_)
+            ::umount2(folder_.constData(), MNT_DETACH);
+    }
+    TinyFileSystem(const TinyFileSystem&) = delete;
+    TinyFileSystem& operator=(const TinyFileSystem&) = delete;
+    bool mounted() const { return mounted_; }
+
+  private:
+    QByteArray folder_;
+    bool mounted_ = false;
+};
+
+}  // namespace
+
+TEST(FaultFullDisk, TheDocumentStaysAndTheFiledOnesStayWhole) {
+    FaultSlot f;
+    TinyFileSystem tiny(f.out);
+    if (!tiny.mounted())
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here; the full-disk case is not run";
+    f.configure(true, false);
+    f.tree.write("out/filed.pdf", bytesOf(20 * 1024, 'F'));
+    f.tree.write("out/filler.bin", bytesOf(270 * 1024, 'x'));  // leaves less room than the scan needs
+    const QByteArray scan = bytesOf(64 * 1024, 's');
+    f.tree.write("in/big.pdf", scan);
+
+    f.pass();
+    EXPECT_EQ(f.errorLines(), QStringList{" Lettura Cartella 28 61 Disco pieno"});
+    EXPECT_EQ(f.tree.read("in/big.pdf"), scan);
+    EXPECT_EQ(f.tree.read("out/filed.pdf"), bytesOf(20 * 1024, 'F'));
+    EXPECT_FALSE(f.tree.exists("out/big.pdf"));
+    EXPECT_FALSE(f.tree.exists("out/" + platform::kTemporaryCopyName)) << "the half copy is removed";
+    EXPECT_EQ(f.recordLines(), 0);
+
+    QFile::remove(f.tree.path("out/filler.bin"));
+    f.pass();
+    EXPECT_EQ(f.tree.read("out/big.pdf"), scan);
+    EXPECT_EQ(f.tree.read("bak/big.pdf"), scan);
+    EXPECT_FALSE(f.tree.exists("in/big.pdf"));
+    EXPECT_EQ(f.recordLines(), 1);
+}
+
+TEST(FaultReadOnlyFolder, EachTargetThatRefusesWritesStopsThePassAtItsStep) {
+    struct Case {
+        const char* folder;
+        bool nameTaken;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"out", false, " Lettura Cartella 28 70 Autorizzazione negata"},
+        {"bak", false, " Lettura Cartella 27 70 Autorizzazione negata"},
+        {"dup", true, " Lettura Cartella 29 70 Autorizzazione negata"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        FaultSlot f;
+        f.configure(true, true);
+        if (c.nameTaken)
+            f.tree.write("out/a.pdf", "filed earlier");
+        f.tree.write("bak/old.pdf", "an earlier backup");
+        f.tree.write("in/a.pdf", "scan a");
+        {
+            ReadOnlyFolder locked(f.tree.path(c.folder));
+            if (!locked.effective())
+                GTEST_SKIP() << "this file system cannot make a folder read-only for root";
+            f.pass();
+        }
+        EXPECT_EQ(f.errorLines(), QStringList{c.line});
+        EXPECT_EQ(f.tree.read("in/a.pdf"), "scan a");
+        EXPECT_EQ(f.tree.read("bak/old.pdf"), "an earlier backup");
+        if (c.nameTaken) {
+            EXPECT_EQ(f.tree.read("out/a.pdf"), "filed earlier");
+        }
+        EXPECT_FALSE(f.tree.exists(QString(c.folder) + "/" + platform::kTemporaryCopyName));
+        EXPECT_EQ(f.recordLines(), 0);
+
+        f.pass();
+        EXPECT_FALSE(f.tree.exists("in/a.pdf"));
+        EXPECT_EQ(f.tree.read(c.nameTaken ? "dup/a.pdf" : "out/a.pdf"), "scan a");
+        EXPECT_EQ(f.tree.read("bak/a.pdf"), "scan a");
+        EXPECT_EQ(f.recordLines(), c.nameTaken ? 0 : 1);
+    }
+}
+
+TEST(FaultVanishingFolder, ALogFolderGoneBeforeTheHandOverLeavesTheRecordInTheApplicationFolder) {
+    FaultSlot f;
+    f.configure(false, false);
+    f.tree.write("in/a.pdf", "scan a");
+    f.m().flags.run_flag = "y";  // the message box at the end of the folder pass comes before the hand-over
+    f.frontend.onMessage = [&](const QString&) { QDir(f.log).removeRecursively(); };
+
+    f.pass();
+    EXPECT_TRUE(f.errorLines().isEmpty()) << "the hand-over reports nothing";
+    EXPECT_EQ(f.tree.read("out/a.pdf"), "scan a");
+    EXPECT_FALSE(f.tree.exists("in/a.pdf"));
+    EXPECT_EQ(f.recordLines(), 1);
+    EXPECT_FALSE(f.tree.exists("log"));
+
+    // Without its log folder the slot is left alone; once it is back, the slot runs again.
+    f.frontend.onMessage = nullptr;
+    f.tree.write("in/b.pdf", "scan b");
+    f.pass();
+    EXPECT_TRUE(
+        f.hasLine(" Non riesco ad accedere ad una delle tre dir " + f.in + " " + f.out + " " + f.log));
+    EXPECT_EQ(f.tree.read("in/b.pdf"), "scan b");
+    f.tree.folder("log");
+    f.pass();
+    EXPECT_EQ(f.tree.read("out/b.pdf"), "scan b");
+    EXPECT_EQ(f.tree.entries("log").size(), 1);
+}
+
+TEST(FaultVanishingFolder, AnInputFolderRemovedAfterTheDriverTestedItEndsThePassAtStep3) {
+    FaultSlot f;
+    f.configure(false, false);
+    f.tree.write("out/filed.pdf", "filed earlier");
+    SlotContext& ctx = f.m().slot;
+    ctx.folder = f.tree.path("gone");  // as the driver saw it a moment ago
+    ctx.dest_folder = f.out;
+    ctx.log_folder = f.log;
+    ctx.backup_folder = "/";
+    ctx.duplicates_folder = "/";
+
+    letturacartella(f.m());
+    const QStringList lines = f.messages();
+    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines[0], " Inizio lettura contenuto : " + f.tree.path("gone") + "/");
+    EXPECT_EQ(lines[1], " Lettura Cartella 3 76 Impossibile trovare il percorso");
+    EXPECT_EQ(f.tree.read("out/filed.pdf"), "filed earlier");
+
+    f.tree.write("gone/a.pdf", "scan a");
+    letturacartella(f.m());
+    EXPECT_EQ(f.tree.read("out/a.pdf"), "scan a");
+    EXPECT_FALSE(f.tree.exists("gone/a.pdf"));
+}
+
+TEST(FaultMissingTrackingFolder, ThePassFilesAndTheLinesWaitForTheFolder) {
+    FaultSlot f;
+    f.configure(false, false);
+    f.writeIni("[TUTTI]\r\ndir_in_0=" + f.in + "\r\ndir_out_0=" + f.out + "\r\ndir_log_0=" + f.log +
+               "\r\ndir_log_generale=" + f.tree.path("track-missing") + "\r\n");
+    for (int i = 0; i < 501; ++i)  // long enough to be flushed at the end of the pass
+        f.m().addLine(" earlier " + QString::number(i));
+    f.tree.write("in/a.pdf", "scan a");
+
+    f.pass();
+    EXPECT_EQ(f.tree.read("out/a.pdf"), "scan a");
+    EXPECT_TRUE(f.hasLine(" File elaborato : " + f.in + "a.pdf")) << "the lines stay in the list";
+    EXPECT_TRUE(f.hasLine(" earlier 0"));
+
+    f.tree.folder("track-missing");
+    f.pass();
+    const QByteArray tracking = f.tree.read("track-missing/" + kTrackingFileName);
+    EXPECT_TRUE(tracking.contains(" earlier 0\r\n"));
+    EXPECT_TRUE(tracking.contains((" File elaborato : " + f.in + "a.pdf\r\n").toUtf8()));
+    EXPECT_EQ(f.m().operations.size(), 0);
+}
+
+TEST(FaultCrashLeftover, ATemporaryCopyInADatedFolderIsRemovedByTheNextPass) {
+    // A kill during the final copy into a dated folder, after which the document was taken out
+    // of the input folder by hand: no later copy goes into that folder to reuse the leftover.
+    FaultSlot f;
+    f.configure(false, false, "CREA:AA/MM/GG;");
+    const QString dated = f.tree.folder("out/24/03/05");
+    f.tree.write("out/24/03/05/" + platform::kTemporaryCopyName, "half a cop");
+    JournalEntry pending{f.in + "a.pdf", dated + "a.pdf", f.tree.path("app/dokivolog05140307_1.txt"), f.log,
+                         "a.pdf\t" + dated.toUtf8()};
+    DeliveryJournal(f.m().folders.records).record(pending);
+
+    f.pass();
+    EXPECT_FALSE(f.tree.exists("out/24/03/05/" + platform::kTemporaryCopyName));
+    EXPECT_FALSE(f.tree.exists("out/24/03/05/a.pdf"));
+    EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));
+    EXPECT_EQ(f.recordLines(), 0);
+}
