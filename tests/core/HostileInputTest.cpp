@@ -1,0 +1,151 @@
+// Whatever lies in an input folder, the pass neither follows nor blocks on it: odd names are
+// filed under their own name inside the destination, names that are not text and everything
+// that is not a regular file stay where they are, untouched, and the pass reaches its end.
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "platform/DurableCopy.h"
+#include "platform/RunError.h"
+#include "scan/ScanDriver.h"
+#include "support/TestSupport.h"
+
+using namespace dokivo;
+using dokivo::test::ModuleFixture;
+
+namespace {
+
+struct HostileSlot : ModuleFixture {
+    QString in = tree.folder("in");
+    QString out = tree.folder("out");
+    QString log = tree.folder("log");
+    HostileSlot() {
+        writeIni("[TUTTI]\r\ndir_in_0=" + in + "\r\ndir_out_0=" + out + "\r\ndir_log_0=" + log +
+                 "\r\ndir_log_generale=" + tree.folder("track") + "\r\n");
+    }
+    QByteArray nativeIn(const QByteArray& name) const { return QFile::encodeName(in) + name; }
+};
+
+// By its bytes: a name that is not valid UTF-8 cannot be made through QString.
+void writeRaw(const QByteArray& path, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.constData(), bytes.size()), bytes.size());
+    ::close(fd);
+}
+
+}  // namespace
+
+TEST(HostileNames, OddButValidNamesAreFiledUnderTheirOwnNameInsideTheDestination) {
+    HostileSlot f;
+    const QString longName = QString(251, 'n') + ".pdf";  // 255 bytes, the longest a name can be
+    const QStringList names{"a b  c.pdf",    "tab\there.pdf", "new\nline.pdf", longName,
+                            "..\\..\\x.pdf", "-rf.pdf",       "..pdf",         "città é.pdf"};
+    for (const QString& name : names)
+        f.tree.write("in/" + name, name.toUtf8());
+
+    LEGGI_DIR(f.m());
+    EXPECT_TRUE(f.messages().filter(" Lettura Cartella ").isEmpty()) << f.messages().join('\n');
+    EXPECT_TRUE(f.messages().contains(" Elaborati : " + QString::number(names.size())));
+    QStringList filed;
+    for (const QString& name : names) {
+        const QString destination = QString(name).replace(' ', '_');
+        EXPECT_EQ(f.tree.read("out/" + destination), name.toUtf8()) << name;
+        EXPECT_FALSE(f.tree.exists("in/" + name)) << name;
+        filed << destination;
+    }
+    filed.sort();
+    QStringList present = f.tree.entries("out");
+    present.sort();
+    EXPECT_EQ(present, filed) << "nothing lands beside or above the destination";
+    EXPECT_EQ(f.tree.entries().filter("x.pdf").size(), 0);
+}
+
+TEST(HostileNames, ANameThatIsNotTextStaysAndDoesNotStopThePass) {
+    HostileSlot f;
+    writeRaw(f.nativeIn("bad\xff\xfe.pdf"), "not text");
+    f.tree.write("in/good.pdf", "good");
+
+    LEGGI_DIR(f.m());
+    EXPECT_EQ(f.tree.read("out/good.pdf"), "good");
+    struct stat st {};
+    EXPECT_EQ(::stat(f.nativeIn("bad\xff\xfe.pdf").constData(), &st), 0) << "left in its input folder";
+    EXPECT_EQ(f.tree.entries("out"), QStringList{"good.pdf"});
+    EXPECT_TRUE(f.messages().contains(" Elaborati : 1"));
+    ::unlink(f.nativeIn("bad\xff\xfe.pdf").constData());  // the temporary tree cannot name it
+}
+
+TEST(HostileEntries, LinksFifosDevicesAndSocketsAreNeitherFollowedNorTouched) {
+    HostileSlot f;
+    f.tree.write("outside/secret.pdf", "secret");
+    const QByteArray secret = QFile::encodeName(f.tree.path("outside/secret.pdf"));
+    ASSERT_EQ(::symlink(secret.constData(), f.nativeIn("link.pdf").constData()), 0);
+    ASSERT_EQ(::symlink("/nonexistent/dangling.pdf", f.nativeIn("dangling.pdf").constData()), 0);
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(f.tree.folder("outside")).constData(), f.nativeIn("dir.pdf").constData()),
+        0);
+    ASSERT_EQ(::mkfifo(f.nativeIn("pipe.pdf").constData(), 0644), 0);
+    const bool device = ::mknod(f.nativeIn("null.pdf").constData(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray sockPath = f.nativeIn("sock.pdf");
+    const bool socketMade = sockPath.size() < qsizetype(sizeof addr.sun_path) &&
+                            (std::memcpy(addr.sun_path, sockPath.constData(), sockPath.size()), true) &&
+                            ::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    f.tree.write("in/real.pdf", "real");
+
+    // A pass that opened the FIFO would wait for a writer for ever; run it apart and give up
+    // waiting only when it clearly hangs.
+    auto pass = std::async(std::launch::async, [&] { LEGGI_DIR(f.m()); });
+    ASSERT_EQ(pass.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "the pass blocked";
+    pass.get();
+    ::close(sock);
+
+    EXPECT_EQ(f.tree.read("out/real.pdf"), "real");
+    EXPECT_EQ(f.tree.entries("out"), QStringList{"real.pdf"}) << "no link, pipe or device was copied";
+    EXPECT_EQ(f.tree.read("outside/secret.pdf"), "secret");
+    QStringList expected{"dangling.pdf", "dir.pdf", "link.pdf", "pipe.pdf"};
+    if (device)
+        expected << "null.pdf";
+    if (socketMade)
+        expected << "sock.pdf";
+    expected.sort();
+    EXPECT_EQ(f.tree.entries("in"), expected);
+    struct stat st {};
+    ASSERT_EQ(::lstat(f.nativeIn("link.pdf").constData(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_TRUE(f.messages().contains(" Elaborati : 1"));
+}
+
+TEST(HostileEntries, ACopyFromAFifoFailsAtOnceInsteadOfWaitingForAWriter) {
+    // A FIFO can take a listed file's name between the listing and the copy.
+    dokivo::test::TempTree tree;
+    const QByteArray fifo = QFile::encodeName(tree.path("late.pdf"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0644), 0);
+    auto copy = std::async(std::launch::async, [&] {
+        try {
+            platform::copyFileDurably(tree.path("late.pdf"), tree.folder("out") + "late.pdf");
+            return 0;
+        } catch (const platform::RunError& e) {
+            return e.number();
+        }
+    });
+    if (copy.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        // Unblock the copy so the test can end, then report the hang.
+        const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        ::close(fd);
+        copy.wait();
+        FAIL() << "the copy waited for a writer on the FIFO";
+    }
+    EXPECT_EQ(copy.get(), platform::errnum::FileNotFound);
+    EXPECT_TRUE(tree.entries("out").isEmpty());
+}
