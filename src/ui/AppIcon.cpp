@@ -1,0 +1,12 @@
+#include "ui/AppIcon.h"
+
+namespace dokivo {
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/dokivo-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+}  // namespace dokivo

@@ -1,0 +1,260 @@
+#include "ui/GeneralSettingsWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include "app/MainModule.h"
+#include "app/Settings.h"
+#include "ui/DesignMetrics.h"
+#include "ui/FocusValidator.h"
+
+namespace dokivo {
+
+namespace {
+
+constexpr int kClientWidth = 8985;
+constexpr int kClientHeight = 9420;
+constexpr int kRow = 360;  // one row of fields
+constexpr int kFieldHeight = 285;
+constexpr int kLabelWidth = 1260;  // label at the left, field from kFieldLeft on
+constexpr int kFieldLeft = 1440;
+constexpr int kFolderWidth = 6495;
+constexpr int kSlotBlockHeight = 2640;  // seven rows and a gap
+
+const QStringList kIntervals{QStringLiteral("1 minuto"),  QStringLiteral("5 minuti"),
+                             QStringLiteral("10 minuti"), QStringLiteral("15 minuti"),
+                             QStringLiteral("20 minuti"), QStringLiteral("30 minuti"),
+                             QStringLiteral("60 minuti")};
+
+// Slot 0's input folder was labelled with a 1, the next two were left without a number.
+const std::array<const char*, frm_setuputente::kSlotsShown> kDirInLabels{"Dir in 1", "Dir in",   "Dir in",
+                                                                         "Dir in 4", "Dir in 5", "Dir in 6"};
+
+QString arrayName(const char* control, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(control)).arg(index);
+}
+
+QLabel* labelAt(const QString& text, QWidget* parent, int left, int top, int width = kLabelWidth) {
+    QLabel* label = makeSettingsLabel(text, parent);
+    label->setGeometry(twipsRect(left, top, width, kFieldHeight));
+    return label;
+}
+
+QLineEdit* fieldAt(const QString& name, QWidget* parent, int left, int top, int width) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setGeometry(twipsRect(left, top, width, kFieldHeight));
+    return field;
+}
+
+QString currentValue(const QWidget* control) {
+    if (auto* box = qobject_cast<const QCheckBox*>(control))
+        return storedCheckValue(box->checkState());
+    if (auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText();
+    return static_cast<const QLineEdit*>(control)->text();
+}
+
+void resetMousePointer() {
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+}  // namespace
+
+frm_setuputente::frm_setuputente(MainModule& module)
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      module_(module) {
+    setObjectName(QStringLiteral("frm_setuputente"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Parametri Applicazione"));
+    setFont(designFont());
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+
+    // Created first, so that the focus starts in the general values.
+    buildGeneralFrame();
+
+    cmdSave = new QPushButton(QStringLiteral("Salva ed Esci"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdSave->setGeometry(twipsRect(360, 8640, 1695, 375));
+    connect(cmdSave, &QPushButton::clicked, this, &frm_setuputente::cmdSave_Click);
+    CmdExit = new QPushButton(QStringLiteral("Esci senza salvare"), this);
+    CmdExit->setObjectName(QStringLiteral("CmdExit"));
+    CmdExit->setGeometry(twipsRect(2160, 8640, 1455, 375));
+    connect(CmdExit, &QPushButton::clicked, this, &frm_setuputente::CmdExit_Click);
+
+    // The page buttons that show the slot fields are not part of the delivered layout.
+    cmd3altredir = new QPushButton(QStringLiteral("Settaggi 4-6"), this);
+    cmd3altredir->setObjectName(QStringLiteral("cmd3altredir"));
+    cmd3altredir->setGeometry(twipsRect(3720, 8640, 1455, 375));
+    cmd3altredir->hide();
+    connect(cmd3altredir, &QPushButton::clicked, this, &frm_setuputente::cmd3altredir_Click);
+    cmdpargen = new QPushButton(QStringLiteral("Mostra Par Generali"), this);
+    cmdpargen->setObjectName(QStringLiteral("cmdpargen"));
+    cmdpargen->setGeometry(twipsRect(5280, 8640, 1695, 375));
+    cmdpargen->hide();
+    connect(cmdpargen, &QPushButton::clicked, this, &frm_setuputente::cmdpargen_Click);
+
+    // Slots 0 to 2 lie on the window where Frame2 covers them; they are hidden while it does,
+    // so that neither the eye nor the focus reaches them.
+    slotsOnWindow_ = new QWidget(this);
+    slotsOnWindow_->setGeometry(0, 0, width(), twipsToPixels(8520));
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twipsRect(240, 120, 8175, 8295));
+    for (int slot = 0; slot < kSlotsShown; ++slot) {
+        if (slot < 3)
+            buildSlotFields(slot, slotsOnWindow_, 360, 240 + slot * kSlotBlockHeight);
+        else
+            buildSlotFields(slot, Frame1, 120, 360 + (slot - 3) * kSlotBlockHeight);
+    }
+    slotsOnWindow_->hide();
+    Frame1->hide();
+    Frame2->raise();
+
+    // The order in which a save writes: the slots, the general values, the extensions.
+    for (int slot = 0; slot < kSlotsShown; ++slot)
+        for (int column = 0; column < kSlotColumnCount; ++column)
+            bindings_.push_back({slotKey(kSlotColumns[column].stem, slot), slotControls_[slot][column], {}});
+    bindings_.push_back({QStringLiteral("dir_log_generale"), txt_dir_log_generale, {}});
+    bindings_.push_back({QStringLiteral("dir_pwd"), txt_dir_pwd, {}});
+    bindings_.push_back({QStringLiteral("timer_delta"), cbotimer, {}});
+    for (int n = 0; n < kExtensionFields; ++n)
+        bindings_.push_back({slotKey("estensione_", n), txt_ext[n], {}});
+
+    load();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frm_setuputente::buildGeneralFrame() {
+    Frame2 = new QGroupBox(QStringLiteral("Parametri Generali"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(twipsRect(240, 120, 8175, 8295));
+
+    labelAt(QStringLiteral("Dir log operazioni"), Frame2, 120, 360);
+    txt_dir_log_generale =
+        fieldAt(QStringLiteral("txt_dir_log_generale"), Frame2, kFieldLeft, 360, kFolderWidth);
+    labelAt(QStringLiteral("Dir parametri 1"), Frame2, 120, 720);
+    txt_dir_pwd = fieldAt(QStringLiteral("txt_dir_pwd"), Frame2, kFieldLeft, 720, kFolderWidth);
+
+    labelAt(QStringLiteral("Estensioni"), Frame2, 120, 1080);
+    for (int n = 0; n < kExtensionFields; ++n)
+        txt_ext[n] = fieldAt(arrayName("txt_ext", n), Frame2, kFieldLeft + 600 * (n % 11),
+                             1080 + kRow * (n / 11), 495);
+
+    labelAt(QStringLiteral("Intervallo"), Frame2, 120, 2400);
+    cbotimer = new QComboBox(Frame2);
+    cbotimer->setObjectName(QStringLiteral("cbotimer"));
+    cbotimer->setGeometry(twipsRect(kFieldLeft, 2400, 1335, 315));
+    cbotimer->setEditable(true);
+    // What is typed stays what is typed: no completion, and Enter adds nothing to the list.
+    cbotimer->setInsertPolicy(QComboBox::NoInsert);
+    cbotimer->setCompleter(nullptr);
+    cbotimer->addItems(kIntervals);
+    new FocusValidator(cbotimer, [this] { return intervalIsListed(); });
+}
+
+void frm_setuputente::buildSlotFields(int slot, QWidget* parent, int left, int top) {
+    auto& controls = slotControls_[slot];
+    auto folderRow = [&](int column, const QString& label, int row, int width) {
+        labelAt(label, parent, left, top + row * kRow);
+        controls[column] = fieldAt(arrayName(kSlotColumns[column].control, slot), parent, left + 1320,
+                                   top + row * kRow, width);
+    };
+    folderRow(0, QLatin1String(kDirInLabels[slot]), 0, kFolderWidth);
+    for (int column = 1; column <= 4; ++column)
+        folderRow(column, QLatin1String(kSlotColumns[column].label), column, kFolderWidth);
+    folderRow(5, QLatin1String(kSlotColumns[5].label), 5, 5400);
+
+    auto box = [&](int column, int labelLeft, int labelWidth, int boxLeft, int row) {
+        labelAt(QLatin1String(kSlotColumns[column].label), parent, left + labelLeft, top + row * kRow,
+                labelWidth);
+        QCheckBox* check = makeBareCheckBox(arrayName(kSlotColumns[column].control, slot), parent);
+        check->setGeometry(twipsRect(left + boxLeft, top + row * kRow, 255, kFieldHeight));
+        controls[column] = check;
+    };
+    box(6, 6840, 540, 7440, 5);
+
+    const int codesTop = top + 6 * kRow;
+    auto code = [&](int column, int labelLeft, int labelWidth, int fieldLeft) {
+        labelAt(QLatin1String(kSlotColumns[column].label), parent, left + labelLeft, codesTop, labelWidth);
+        controls[column] =
+            fieldAt(arrayName(kSlotColumns[column].control, slot), parent, left + fieldLeft, codesTop, 495);
+    };
+    code(9, 0, 1260, 1320);
+    code(10, 1920, 1200, 3180);
+    code(11, 3780, 1020, 4860);
+    box(7, 5460, 840, 6360, 6);
+    box(8, 6720, 420, 7200, 6);
+}
+
+void frm_setuputente::load() {
+    resetMousePointer();
+    const QString file = module_.settings.iniPath();
+    auto read = [&](const QString& key) { return ReadIni(kIniSection, key, QString(), file); };
+
+    for (int slot = 0; slot < kSlotsShown; ++slot) {
+        for (int column = 0; column < kSlotColumnCount; ++column) {
+            const QString stored = read(slotKey(kSlotColumns[column].stem, slot));
+            QWidget* control = slotControls_[slot][column];
+            if (kSlotColumns[column].isCheckBox)
+                static_cast<QCheckBox*>(control)->setCheckState(checkStateFromStored(stored));
+            else
+                static_cast<QLineEdit*>(control)->setText(stored);
+        }
+    }
+    for (int n = 0; n < kExtensionFields; ++n)
+        txt_ext[n]->setText(read(slotKey("estensione_", n)));
+    // Shown as stored, also when it is none of the list's texts or empty.
+    const QString interval = read(QStringLiteral("timer_delta"));
+    cbotimer->setCurrentIndex(cbotimer->findText(interval, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    cbotimer->setEditText(interval);
+    txt_dir_log_generale->setText(read(QStringLiteral("dir_log_generale")));
+    setWindowTitle(QStringLiteral("PARAMETRI ") + module_.settings.config_dir + kIniFileName);
+    txt_dir_pwd->setText(read(QStringLiteral("dir_pwd")));
+
+    for (Binding& binding : bindings_)
+        binding.loaded = currentValue(binding.control);
+}
+
+bool frm_setuputente::intervalIsListed() const {
+    return kIntervals.contains(cbotimer->currentText(), Qt::CaseSensitive);
+}
+
+void frm_setuputente::cmdSave_Click() {
+    // Only what was edited here is written, so a save does not undo what the per-slot window
+    // saved meanwhile, and untouched values (a stored "2", an interval outside the list) stay.
+    const QString file = module_.settings.iniPath();
+    for (const Binding& binding : bindings_) {
+        const QString value = currentValue(binding.control);
+        if (value != binding.loaded)
+            WriteIni(module_, kIniSection, binding.key, value, file);
+    }
+    LoadSettings(module_.settings);
+    close();
+}
+
+void frm_setuputente::CmdExit_Click() {
+    close();
+    resetMousePointer();
+}
+
+void frm_setuputente::cmd3altredir_Click() {
+    Frame1->setHidden(!Frame1->isHidden());
+    Frame1->raise();
+    cmd3altredir->setText(Frame1->isHidden() ? QStringLiteral("Settaggi 4-6")
+                                             : QStringLiteral("Settaggi 1-3"));
+}
+
+void frm_setuputente::cmdpargen_Click() {
+    Frame2->setHidden(!Frame2->isHidden());
+    slotsOnWindow_->setHidden(!Frame2->isHidden());
+    cmdpargen->setText(Frame2->isHidden() ? QStringLiteral("Mostra Par Gen")
+                                          : QStringLiteral("Nascondi Par Gen"));
+}
+
+}  // namespace dokivo

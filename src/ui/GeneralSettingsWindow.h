@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "ui/SettingsWidgets.h"
+
+namespace dokivo {
+
+class MainModule;
+
+// frm_setuputente, "Parametri Generali": the folder of the tracking file, the folder of the
+// password file, the 33 accepted extensions and the scheduler's interval, plus the twelve
+// settings of slots 0 to 5, which the delivered layout keeps out of sight (slots 0 to 2 behind
+// the frame of the general values, slots 3 to 5 in a hidden frame). Loaded from "Dokivo.ini"
+// when the window opens. "Salva ed Esci" writes the values edited here, reloads the settings
+// model and closes; "Esci senza salvare" closes without writing. Closing deletes the window.
+class frm_setuputente final : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kSlotsShown = 6;
+    static constexpr int kExtensionFields = 33;
+
+    explicit frm_setuputente(MainModule& module);
+
+    void cmdSave_Click();
+    void CmdExit_Click();
+    void cmd3altredir_Click();
+    void cmdpargen_Click();
+
+    // The interval typed or chosen is one of the list's.
+    bool intervalIsListed() const;
+
+  private:
+    void buildGeneralFrame();
+    void buildSlotFields(int slot, QWidget* parent, int left, int top);
+    void load();
+
+    // One INI value shown in one control, with what the control showed once loaded: a save
+    // writes only the values that differ from it.
+    struct Binding {
+        QString key;
+        QWidget* control;
+        QString loaded;
+    };
+
+    MainModule& module_;
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QWidget* slotsOnWindow_;  // slots 0 to 2, under Frame2
+    QLineEdit* txt_dir_log_generale;
+    QLineEdit* txt_dir_pwd;
+    std::array<QLineEdit*, kExtensionFields> txt_ext{};
+    QComboBox* cbotimer;
+    std::array<std::array<QWidget*, kSlotColumnCount>, kSlotsShown> slotControls_{};
+    QPushButton* cmdSave;
+    QPushButton* CmdExit;
+    QPushButton* cmd3altredir;
+    QPushButton* cmdpargen;
+    std::vector<Binding> bindings_;  // in the order a save writes them
+};
+
+}  // namespace dokivo

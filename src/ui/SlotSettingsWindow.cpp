@@ -1,0 +1,186 @@
+#include "ui/SlotSettingsWindow.h"
+
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include "app/MainModule.h"
+#include "ui/DesignMetrics.h"
+
+namespace dokivo {
+
+namespace {
+
+constexpr int kClientWidth = 11595;
+constexpr int kClientHeight = 3330;
+constexpr int kFieldHeight = 285;
+
+// Where each setting sits: its label's left, the field's left and width, and the row's top.
+struct FieldPlace {
+    int labelLeft;
+    int fieldLeft;
+    int fieldWidth;
+    int top;
+};
+constexpr std::array<FieldPlace, kSlotColumnCount> kPlaces{{
+    {3360, 4800, 6615, 480},    // Dir in
+    {3360, 4800, 6615, 840},    // Dir out
+    {3360, 4800, 6615, 1200},   // Dir file log
+    {3360, 4800, 6615, 1560},   // Dir backup
+    {3360, 4800, 6615, 1920},   // Dir file doppi
+    {3360, 4800, 5775, 2280},   // Parametri
+    {10800, 11160, 255, 2280},  // Pwd
+    {9360, 10200, 255, 120},    // Sotto Dir in
+    {10680, 11160, 255, 120},   // Out
+    {3360, 4800, 495, 120},     // Inizio car controllo
+    {5400, 6840, 495, 120},     // Fine car controllo
+    {7440, 8640, 495, 120},     // Sigla controllo
+}};
+
+QString listItemText(int slot, const QString& dirIn) {
+    return QStringLiteral("%1) ").arg(slot, 2, 10, QLatin1Char('0')) + dirIn;
+}
+
+}  // namespace
+
+frm_setuputente2::frm_setuputente2(MainModule& module)
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      module_(module) {
+    setObjectName(QStringLiteral("frm_setuputente2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Parametri Utenti"));
+    setFont(designFont());
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+
+    listdir = new QListWidget(this);
+    listdir->setObjectName(QStringLiteral("listdir"));
+    listdir->setGeometry(twipsRect(120, 120, 3135, 2400));
+    listdir->setSelectionMode(QAbstractItemView::SingleSelection);
+    buildFields();
+
+    cmdSave = new QPushButton(QStringLiteral("Salva ed Esci"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdSave->setGeometry(twipsRect(120, 2760, 1695, 375));
+    connect(cmdSave, &QPushButton::clicked, this, &frm_setuputente2::cmdSave_Click);
+    CmdExit = new QPushButton(QStringLiteral("Esci senza salvare"), this);
+    CmdExit->setObjectName(QStringLiteral("CmdExit"));
+    CmdExit->setGeometry(twipsRect(1920, 2760, 1455, 375));
+    connect(CmdExit, &QPushButton::clicked, this, &frm_setuputente2::CmdExit_Click);
+
+    leggi_ini();
+    // Connected after the load: filling the list chooses no slot.
+    connect(listdir, &QListWidget::itemSelectionChanged, this, &frm_setuputente2::listdir_Click);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frm_setuputente2::buildFields() {
+    // Created in the order of the form, top row first, so Tab walks it as it reads.
+    for (int column : {9, 10, 11, 7, 8, 0, 1, 2, 3, 4, 5, 6}) {
+        const SlotColumn& setting = kSlotColumns[column];
+        const FieldPlace& place = kPlaces[column];
+        QLabel* label = makeSettingsLabel(QLatin1String(setting.label), this);
+        label->setGeometry(
+            twipsRect(place.labelLeft, place.top, place.fieldLeft - place.labelLeft - 60, kFieldHeight));
+        QWidget* field = setting.isCheckBox
+                             ? static_cast<QWidget*>(makeBareCheckBox(QLatin1String(setting.control), this))
+                             : new QLineEdit(this);
+        field->setObjectName(QLatin1String(setting.control));
+        field->setGeometry(twipsRect(place.fieldLeft, place.top, place.fieldWidth, kFieldHeight));
+        field->installEventFilter(this);
+        fields_[column] = field;
+    }
+}
+
+void frm_setuputente2::leggi_ini() {
+    const QString file = module_.settings.iniPath();
+    auto read = [&](int slot, int column) {
+        return ReadIni(kIniSection, slotKey(kSlotColumns[column].stem, slot), QString(), file);
+    };
+    listdir->clear();
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        table_[slot][kDirInColumn] = read(slot, kDirInColumn);
+        listdir->addItem(listItemText(slot, table_[slot][kDirInColumn]));
+        for (int column = 1; column < kSlotColumnCount; ++column)
+            table_[slot][column] = read(slot, column);
+    }
+    loaded_ = table_;
+}
+
+int frm_setuputente2::selectedSlot() const {
+    const QList<QListWidgetItem*> selected = listdir->selectedItems();
+    return selected.isEmpty() ? -1 : listdir->row(selected.first());
+}
+
+void frm_setuputente2::listdir_Click() {
+    const int slot = selectedSlot();
+    if (slot < 0)
+        return;
+    for (int column = 0; column < kSlotColumnCount; ++column) {
+        const QString& value = table_[slot][column];
+        if (kSlotColumns[column].isCheckBox)
+            static_cast<QCheckBox*>(fields_[column])->setChecked(value == QLatin1String("1"));
+        else
+            static_cast<QLineEdit*>(fields_[column])->setText(value);
+    }
+}
+
+QString frm_setuputente2::fieldValue(int column) const {
+    if (kSlotColumns[column].isCheckBox)
+        return storedCheckValue(static_cast<const QCheckBox*>(fields_[column])->checkState());
+    return static_cast<const QLineEdit*>(fields_[column])->text();
+}
+
+int frm_setuputente2::columnOf(const QObject* control) const {
+    for (int column = 0; column < kSlotColumnCount; ++column)
+        if (fields_[column] == control)
+            return column;
+    return -1;
+}
+
+void frm_setuputente2::storeField(int column) {
+    const int slot = selectedSlot();
+    if (slot < 0)
+        return;
+    table_[slot][column] = fieldValue(column);
+    if (column == kDirInColumn) {
+        QListWidgetItem* item = listdir->item(slot);
+        item->setText(item->text().left(4) + table_[slot][column]);
+    }
+}
+
+bool frm_setuputente2::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving a field stores it. A click on the list moves the focus before the list changes
+    // its selection, so an edit is stored into the slot it was made for.
+    if (event->type() == QEvent::FocusOut) {
+        const int column = columnOf(watched);
+        if (column >= 0)
+            storeField(column);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frm_setuputente2::cmdSave_Click() {
+    // A button reached without leaving the field (a key press) still stores the last edit.
+    const int focused = columnOf(focusWidget());
+    if (focused >= 0)
+        storeField(focused);
+    // Only what was edited here is written, so a save does not undo what the general window
+    // saved meanwhile, and untouched values (a stored "2" among them) stay as they are.
+    const QString file = module_.settings.iniPath();
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        for (int column = 0; column < kSlotColumnCount; ++column)
+            if (table_[slot][column] != loaded_[slot][column])
+                WriteIni(module_, kIniSection, slotKey(kSlotColumns[column].stem, slot), table_[slot][column],
+                         file);
+    close();
+}
+
+void frm_setuputente2::CmdExit_Click() {
+    close();
+}
+
+}  // namespace dokivo

@@ -1,0 +1,67 @@
+// dokivo: the desktop program. The same start-up, passes and close as dokivo-cli, with the main
+// window, its tray icon and the two settings windows.
+//   dokivo [ini:DIR] [run:y] [timer:y]
+
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <memory>
+
+#include "app/MainModule.h"
+#include "app/Startup.h"
+#include "instance/SingleInstance.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "ui/AppIcon.h"
+#include "ui/MainWindow.h"
+
+namespace {
+enum ExitCode { kOk = 0, kRefused = 2 };
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(dokivo::kApplicationTitle);
+    QApplication::setWindowIcon(dokivo::applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("dokivo"));
+    // The main window's close ends the program, whatever other window is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    dokivo::SingleInstance instance;
+    if (!instance.acquire()) {
+        // Two instances must never walk the same folders: the running one is brought forward.
+        if (!instance.activateRunning())
+            std::fputs("Dokivo e' gia' in esecuzione.\n", stderr);
+        return kOk;
+    }
+
+    // The state object outlives the window, which reads the operations list until it is gone.
+    dokivo::platform::SystemClock clock;
+    std::unique_ptr<dokivo::MainModule> state;
+    dokivo::Form1 window;
+    const QString appFolder = dokivo::platform::applicationFolder();
+    state = std::make_unique<dokivo::MainModule>(
+        window, clock, dokivo::AppFolders{appFolder, dokivo::platform::recordFolderFor(appFolder)});
+    dokivo::MainModule& module = *state;
+    window.attach(module);
+    QObject::connect(&instance, &dokivo::SingleInstance::activationRequested, &window,
+                     &dokivo::Form1::restoreWindow);
+    QObject::connect(&window, &dokivo::Form1::unloaded, &app, &QCoreApplication::quit);
+
+    dokivo::readOperatingSystemFacts(module);
+    const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    switch (dokivo::Form_Load(module, commandLine)) {
+        case dokivo::StartupOutcome::Refused:
+            return kRefused;
+        case dokivo::StartupOutcome::RunFinished:
+            window.close();
+            break;
+        case dokivo::StartupOutcome::Idle:
+            QApplication::exec();
+            break;
+    }
+    // Any end of the event loop that did not come through the window (the session ending)
+    // still closes in order.
+    window.unload();
+    return kOk;
+}

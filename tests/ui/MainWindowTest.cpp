@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "UiTestSupport.h"
+#include "app/Startup.h"
+#include "logs/TrackingFile.h"
+#include "ui/DesignMetrics.h"
+#include "ui/GeneralSettingsWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/SlotSettingsWindow.h"
+#include "ui/TrayIcon.h"
+
+using namespace dokivo;
+using namespace dokivo::test;
+
+namespace {
+
+struct MainWindowFixture : ::testing::Test {
+    TempTree tree;
+    FakeClock clock;
+    std::unique_ptr<MainModule> module;  // outlives the window, as in the program
+    Form1 window;
+
+    MainWindowFixture() {
+        const QString app = tree.folder(QStringLiteral("app"));
+        module = std::make_unique<MainModule>(window, clock, AppFolders{app, app});
+        module->settings.config_dir = tree.folder(QStringLiteral("conf"));
+        module->settings.dir_log_generale = tree.folder(QStringLiteral("track"));
+        tree.write(QStringLiteral("conf/Dokivo.ini"),
+                   "[TUTTI]\r\ndir_log_generale=" + tree.folder(QStringLiteral("track")).toUtf8() + "\r\n");
+        window.attach(*module);
+    }
+
+    template <typename W>
+    W* control(const char* name) {
+        W* found = window.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QListView* list() { return control<QListView>("List1"); }
+    int rows() { return list()->model()->rowCount(); }
+    QString row(int r) { return list()->model()->index(r, 0).data().toString(); }
+    QAction* action(const char* name) { return control<QAction>(name); }
+
+    // Resizes the window so that the area below the menu bar has the given size in pixels.
+    void resizeClient(int width, int height) {
+        window.resize(width, height + window.menuBar()->height());
+        settle();
+        ASSERT_EQ(window.centralWidget()->size(), QSize(width, height));
+    }
+
+    int closingLinesInTrackingFile() const {
+        return QString::fromUtf8(tree.read(QStringLiteral("track/") + kTrackingFileName))
+            .count(QStringLiteral(" CHIUSURA  DOKIVO "));
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowFixture, StartingUpShowsTheCaptionAndTheOpeningLines) {
+    ASSERT_EQ(Form_Load(*module, "ini:" + tree.path(QStringLiteral("conf"))), StartupOutcome::Idle);
+    settle();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), "Dokivo Ver. 3.7 - 20/11/09");
+    ASSERT_EQ(rows(), 2);
+    EXPECT_TRUE(row(0).contains(" Sistema Operativo "));
+    EXPECT_EQ(row(1), module->operations.lines()[1]);
+}
+
+TEST_F(MainWindowFixture, TheOperatorCodeTakesAtMostThreeCharacters) {
+    auto* code = control<QLineEdit>("Text1");
+    QTest::keyClicks(code, QStringLiteral("ABCD"));
+    EXPECT_EQ(code->text(), "ABC");
+    EXPECT_EQ(window.operatorCode(), "ABC");
+    EXPECT_EQ(code->toolTip(), "Inserire Sigla ORIT operatore di scansione");
+}
+
+TEST_F(MainWindowFixture, InScheduledModeTheRunButtonStartsAndStopsTheSchedule) {
+    module->flags.timer_flag = QStringLiteral("y");
+    auto* run = control<QPushButton>("cmdRun");
+    auto* timer = control<QTimer>("Timer1");
+    EXPECT_EQ(run->text(), "Elaborazione");
+    EXPECT_EQ(timer->interval(), 65535);
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(run->text(), "Interrompi");
+    EXPECT_TRUE(timer->isActive());
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(run->text(), "Elaborazione");
+    EXPECT_FALSE(timer->isActive());
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(run->text(), "Interrompi");
+    EXPECT_TRUE(timer->isActive());
+    window.refreshList();
+    EXPECT_TRUE(row(rows() - 1).endsWith("  Schedulazione Avviata")) << row(rows() - 1);
+}
+
+TEST_F(MainWindowFixture, ResizingMovesTheBottomRowAndSizesTheList) {
+    window.show();
+    auto* run = control<QPushButton>("cmdRun");
+    auto* code = control<QLineEdit>("Text1");
+    // The design client area, 6330 x 3075 twips.
+    resizeClient(422, 205);
+    EXPECT_EQ(run->y(), twipsToPixels(2470));
+    EXPECT_EQ(code->y(), twipsToPixels(2470));
+    EXPECT_EQ(list()->size(), QSize(twipsToPixels(6030), twipsToPixels(2075)));
+    // Left positions never change.
+    EXPECT_EQ(run->x(), twipsToPixels(240));
+    EXPECT_EQ(code->x(), twipsToPixels(2760));
+
+    resizeClient(600, 400);
+    EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
+    EXPECT_EQ(list()->size(), QSize(twipsToPixels(9000 - 300), twipsToPixels(6000 - 1000)));
+
+    // 1500 twips high: the row stays, the list shrinks; 750 high: the list keeps its height.
+    resizeClient(600, 100);
+    EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
+    EXPECT_EQ(list()->height(), twipsToPixels(500));
+    resizeClient(600, 50);
+    EXPECT_EQ(list()->height(), twipsToPixels(500));
+}
+
+TEST_F(MainWindowFixture, WithoutANotificationAreaMinimisingDoesNotHideTheWindow) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    window.addTrayIcon();
+    window.show();
+    window.showMinimized();
+    settle();
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MainWindowFixture, LongLinesScrollSidewaysOverTheFixedExtent) {
+    module->addLine(QStringLiteral(" short"));
+    window.setListHorizontalExtent(1500);
+    window.refreshList();
+    window.show();
+    resizeClient(422, 205);
+    const QScrollBar* bar = list()->horizontalScrollBar();
+    EXPECT_EQ(bar->maximum(), 1500 - list()->viewport()->width());
+}
+
+TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlush) {
+    window.show();
+    for (int i = 0; i < 200; ++i)
+        module->addLine(QStringLiteral(" riga %1").arg(i));
+    window.refreshList();
+    ASSERT_EQ(rows(), 200);
+    EXPECT_TRUE(row(199).endsWith(" riga 199"));
+    // The newest line is in view.
+    EXPECT_EQ(list()->verticalScrollBar()->value(), list()->verticalScrollBar()->maximum());
+    EXPECT_GT(list()->verticalScrollBar()->maximum(), 0);
+
+    flushTrackingFile(*module);
+    EXPECT_EQ(rows(), 0);
+    // Lines added without a refresh appear at the next turn of the event loop.
+    module->addLine(QStringLiteral(" dopo"));
+    settle();
+    ASSERT_EQ(rows(), 1);
+    EXPECT_TRUE(row(0).endsWith(" dopo"));
+}
+
+TEST_F(MainWindowFixture, ACloseDuringAPassWaitsForTheEndOfThePass) {
+    window.show();
+    module->pass_running = true;
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(module->close_pending);
+    EXPECT_EQ(closingLinesInTrackingFile(), 0);
+
+    // The scan driver asks again from the end of the pass, while its guard is still set.
+    window.requestClose();
+    module->pass_running = false;
+    settle();
+    EXPECT_TRUE(window.isUnloaded());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(closingLinesInTrackingFile(), 1);
+}
+
+TEST_F(MainWindowFixture, EveryWayOfClosingRunsTheCloseSequenceOnce) {
+    window.show();
+    int unloads = 0;
+    QObject::connect(&window, &Form1::unloaded, [&] { ++unloads; });
+    action("file_2")->trigger();  // "Esci"
+    window.findChild<TrayIcon*>()->mPopExit()->trigger();
+    window.close();
+    window.unload();
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(closingLinesInTrackingFile(), 1);
+    EXPECT_TRUE(module->operations.lines().empty());
+}
+
+TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits) {
+    action("File_1")->trigger();
+    frm_setuputente* general = window.generalSettingsWindow();
+    ASSERT_NE(general, nullptr);
+    auto* pwd = general->findChild<QLineEdit*>(QStringLiteral("txt_dir_pwd"));
+    pwd->setText(QStringLiteral("/in/corso"));
+    action("File_1")->trigger();
+    EXPECT_EQ(window.generalSettingsWindow(), general);
+    EXPECT_EQ(pwd->text(), "/in/corso");
+
+    action("file_3")->trigger();
+    frm_setuputente2* slots = window.slotSettingsWindow();
+    ASSERT_NE(slots, nullptr);
+    EXPECT_TRUE(general->isVisible());
+    EXPECT_TRUE(slots->isVisible());
+
+    // Closed, a window is opened afresh from the file the next time.
+    general->close();
+    settle();
+    action("File_1")->trigger();
+    ASSERT_NE(window.generalSettingsWindow(), nullptr);
+    EXPECT_EQ(window.generalSettingsWindow()->findChild<QLineEdit*>(QStringLiteral("txt_dir_pwd"))->text(),
+              "");
+
+    // The main window's close takes both with it.
+    window.close();
+    settle();
+    EXPECT_EQ(window.generalSettingsWindow(), nullptr);
+    EXPECT_EQ(window.slotSettingsWindow(), nullptr);
+}
