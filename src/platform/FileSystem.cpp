@@ -121,6 +121,10 @@ void createFolder(const QString& path) {
         throwFromErrno(errno, path, true);
 }
 
+bool tryCreateFolder(const QString& path) {
+    return ::mkdir(nativePath(path).constData(), 0777) == 0;
+}
+
 void removeFile(const QString& path) {
     if (::unlink(nativePath(path).constData()) != 0)
         throwFromErrno(errno, path);
@@ -191,6 +195,10 @@ bool regularFileExists(const QString& path) {
 void createFolder(const QString& path) {
     if (!QDir().mkdir(path))
         throw RunError(errnum::PathFileAccess, path);
+}
+
+bool tryCreateFolder(const QString& path) {
+    return QDir().mkdir(path);
 }
 
 void removeFile(const QString& path) {

@@ -31,6 +31,9 @@ std::optional<FileEntry> regularFileInfo(const QString& path);
 
 // One folder level. Throws RunError.
 void createFolder(const QString& path);
+// One folder level; false when it could not be made, also when it is there already. For the
+// callers that go on either way: no exception is thrown for the common case of an existing one.
+bool tryCreateFolder(const QString& path);
 // Throws RunError.
 void removeFile(const QString& path);
 

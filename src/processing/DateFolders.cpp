@@ -5,7 +5,6 @@
 #include "platform/DateText.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "platform/RunError.h"
 #include "scan/ControlCodes.h"
 
 namespace dokivo {
@@ -43,11 +42,8 @@ QString buildDateFolders(const QString& parameters, const QString& root, const Q
     QString folder = root;
     for (const QString& level : levelsFor(layoutCode(parameters), created)) {
         folder += level;
-        try {
-            platform::createFolder(folder);
-        } catch (const platform::RunError&) {
-            // Already there, or not creatable: the copy into it reports the latter.
-        }
+        // Already there, or not creatable: the copy into it reports the latter.
+        platform::tryCreateFolder(folder);
         folder += platform::separatorChar();
     }
     return folder;
