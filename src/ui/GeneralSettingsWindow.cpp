@@ -17,8 +17,10 @@ constexpr int kClientWidth = 8985;
 constexpr int kClientHeight = 9420;
 constexpr int kRow = 360;  // one row of fields
 constexpr int kFieldHeight = 285;
-constexpr int kLabelWidth = 1260;  // label at the left, field from kFieldLeft on
+constexpr int kLabelLeft = 60;  // in the frame, fields from kFieldLeft on
+constexpr int kLabelWidth = 1350;
 constexpr int kFieldLeft = 1440;
+constexpr int kSlotFieldLeft = 1380;  // from a slot block's left
 constexpr int kFolderWidth = 6495;
 constexpr int kSlotBlockHeight = 2640;  // seven rows and a gap
 
@@ -35,9 +37,11 @@ QString arrayName(const char* control, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(control)).arg(index);
 }
 
-QLabel* labelAt(const QString& text, QWidget* parent, int left, int top, int width = kLabelWidth) {
+QLabel* labelAt(const QString& text, QWidget* parent, int left, int top, int width = kLabelWidth,
+                Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     QLabel* label = makeSettingsLabel(text, parent);
     label->setGeometry(twipsRect(left, top, width, kFieldHeight));
+    label->setAlignment(alignment);
     return label;
 }
 
@@ -135,18 +139,18 @@ void frm_setuputente::buildGeneralFrame() {
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(twipsRect(240, 120, 8175, 8295));
 
-    labelAt(QStringLiteral("Dir log operazioni"), Frame2, 120, 360);
+    labelAt(QStringLiteral("Dir log operazioni"), Frame2, kLabelLeft, 360);
     txt_dir_log_generale =
         fieldAt(QStringLiteral("txt_dir_log_generale"), Frame2, kFieldLeft, 360, kFolderWidth);
-    labelAt(QStringLiteral("Dir parametri 1"), Frame2, 120, 720);
+    labelAt(QStringLiteral("Dir parametri 1"), Frame2, kLabelLeft, 720);
     txt_dir_pwd = fieldAt(QStringLiteral("txt_dir_pwd"), Frame2, kFieldLeft, 720, kFolderWidth);
 
-    labelAt(QStringLiteral("Estensioni"), Frame2, 120, 1080);
+    labelAt(QStringLiteral("Estensioni"), Frame2, kLabelLeft, 1080);
     for (int n = 0; n < kExtensionFields; ++n)
         txt_ext[n] = fieldAt(arrayName("txt_ext", n), Frame2, kFieldLeft + 600 * (n % 11),
                              1080 + kRow * (n / 11), 495);
 
-    labelAt(QStringLiteral("Intervallo"), Frame2, 120, 2400);
+    labelAt(QStringLiteral("Intervallo"), Frame2, kLabelLeft, 2400);
     cbotimer = new QComboBox(Frame2);
     cbotimer->setObjectName(QStringLiteral("cbotimer"));
     cbotimer->setGeometry(twipsRect(kFieldLeft, 2400, 1335, 315));
@@ -160,36 +164,39 @@ void frm_setuputente::buildGeneralFrame() {
 
 void frm_setuputente::buildSlotFields(int slot, QWidget* parent, int left, int top) {
     auto& controls = slotControls_[slot];
-    auto folderRow = [&](int column, const QString& label, int row, int width) {
-        labelAt(label, parent, left, top + row * kRow);
-        controls[column] = fieldAt(arrayName(kSlotColumns[column].control, slot), parent, left + 1320,
-                                   top + row * kRow, width);
+    auto name = [&](int column) { return arrayName(kSlotColumns[column].control, slot); };
+    auto label = [&](int column) { return QLatin1String(kSlotColumns[column].label); };
+
+    auto folderRow = [&](int column, const QString& text, int row, int width) {
+        labelAt(text, parent, left, top + row * kRow);
+        controls[column] = fieldAt(name(column), parent, left + kSlotFieldLeft, top + row * kRow, width);
     };
     folderRow(0, QLatin1String(kDirInLabels[slot]), 0, kFolderWidth);
     for (int column = 1; column <= 4; ++column)
-        folderRow(column, QLatin1String(kSlotColumns[column].label), column, kFolderWidth);
-    folderRow(5, QLatin1String(kSlotColumns[5].label), 5, 5400);
+        folderRow(column, label(column), column, kFolderWidth);
+    folderRow(5, label(5), 5, 5400);
 
-    auto box = [&](int column, int labelLeft, int labelWidth, int boxLeft, int row) {
-        labelAt(QLatin1String(kSlotColumns[column].label), parent, left + labelLeft, top + row * kRow,
-                labelWidth);
-        QCheckBox* check = makeBareCheckBox(arrayName(kSlotColumns[column].control, slot), parent);
+    // A box's label ends just before the box.
+    auto box = [&](int column, int labelLeft, int boxLeft, int row) {
+        labelAt(label(column), parent, left + labelLeft, top + row * kRow, boxLeft - labelLeft - 30,
+                Qt::AlignRight | Qt::AlignVCenter);
+        auto* check = new QCheckBox(parent);  // bare: the label names it
+        check->setObjectName(name(column));
         check->setGeometry(twipsRect(left + boxLeft, top + row * kRow, 255, kFieldHeight));
         controls[column] = check;
     };
-    box(6, 6840, 540, 7440, 5);
+    box(6, 6840, 7440, 5);
 
     const int codesTop = top + 6 * kRow;
-    auto code = [&](int column, int labelLeft, int labelWidth, int fieldLeft) {
-        labelAt(QLatin1String(kSlotColumns[column].label), parent, left + labelLeft, codesTop, labelWidth);
-        controls[column] =
-            fieldAt(arrayName(kSlotColumns[column].control, slot), parent, left + fieldLeft, codesTop, 495);
+    auto code = [&](int column, int labelLeft, int fieldLeft) {
+        labelAt(label(column), parent, left + labelLeft, codesTop, fieldLeft - labelLeft - 30);
+        controls[column] = fieldAt(name(column), parent, left + fieldLeft, codesTop, 495);
     };
-    code(9, 0, 1260, 1320);
-    code(10, 1920, 1200, 3180);
-    code(11, 3780, 1020, 4860);
-    box(7, 5460, 840, 6360, 6);
-    box(8, 6720, 420, 7200, 6);
+    code(9, 0, kSlotFieldLeft);
+    code(10, 1950, 3330);
+    code(11, 3900, 5070);
+    box(7, 5640, 6540, 6);
+    box(8, 6840, 7290, 6);
 }
 
 void frm_setuputente::load() {

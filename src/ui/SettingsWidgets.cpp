@@ -30,10 +30,4 @@ QLabel* makeSettingsLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-QCheckBox* makeBareCheckBox(const QString& objectName, QWidget* parent) {
-    auto* box = new QCheckBox(parent);
-    box->setObjectName(objectName);
-    return box;
-}
-
 }  // namespace dokivo

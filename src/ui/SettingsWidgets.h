@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QString>
 #include <array>
@@ -45,8 +44,5 @@ Qt::CheckState checkStateFromStored(const QString& stored);
 
 // A label of a settings window, with the common tooltip.
 QLabel* makeSettingsLabel(const QString& text, QWidget* parent);
-
-// A bare check box: the label beside it names it.
-QCheckBox* makeBareCheckBox(const QString& objectName, QWidget* parent);
 
 }  // namespace dokivo

@@ -15,6 +15,7 @@ namespace {
 constexpr int kClientWidth = 11595;
 constexpr int kClientHeight = 3330;
 constexpr int kFieldHeight = 285;
+constexpr int kBoxLabelReach = 180;
 
 // Where each setting sits: its label's left, the field's left and width, and the row's top.
 struct FieldPlace {
@@ -83,11 +84,19 @@ void frm_setuputente2::buildFields() {
         const SlotColumn& setting = kSlotColumns[column];
         const FieldPlace& place = kPlaces[column];
         QLabel* label = makeSettingsLabel(QLatin1String(setting.label), this);
-        label->setGeometry(
-            twipsRect(place.labelLeft, place.top, place.fieldLeft - place.labelLeft - 60, kFieldHeight));
-        QWidget* field = setting.isCheckBox
-                             ? static_cast<QWidget*>(makeBareCheckBox(QLatin1String(setting.control), this))
-                             : new QLineEdit(this);
+        if (setting.isCheckBox) {
+            // A box's label ends just before the box, using the gap to the control on its left.
+            const int left = place.labelLeft - kBoxLabelReach;
+            label->setGeometry(twipsRect(left, place.top, place.fieldLeft - left - 30, kFieldHeight));
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        } else {
+            label->setGeometry(
+                twipsRect(place.labelLeft, place.top, place.fieldLeft - place.labelLeft - 60, kFieldHeight));
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        // A check box is bare: the label beside it names it.
+        QWidget* field =
+            setting.isCheckBox ? static_cast<QWidget*>(new QCheckBox(this)) : new QLineEdit(this);
         field->setObjectName(QLatin1String(setting.control));
         field->setGeometry(twipsRect(place.fieldLeft, place.top, place.fieldWidth, kFieldHeight));
         field->installEventFilter(this);
