@@ -39,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qsizetype dot = dokivo::dotPosition(name);
     FUZZ_CHECK(dot >= 0 && dot <= name.size());
     const QString token = dokivo::extensionToken(name, dot);
-    dokivo::acceptedByExtension(name, dot, token, extensions);
 
     const QString destination = dokivo::baseDestinationName(name, sihsit);
     FUZZ_CHECK(destination.size() == name.size());
@@ -47,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(destination.count(QLatin1Char('/')) == name.count(QLatin1Char('/')));
     FUZZ_CHECK(dokivo::dotPosition(destination) == dot);
 
+    if (!dokivo::acceptedByExtension(name, dot, token, extensions))
+        return 0;  // the pass stops here: only accepted names (with a dot) get the later forms
     const QString stamped =
         dokivo::timeStampedName(destination, name, dot, QDateTime::fromSecsSinceEpoch(seconds));
     FUZZ_CHECK(stamped.endsWith(QLatin1Char('.') + name.mid(dot)));
