@@ -138,6 +138,22 @@ TEST_F(EncryptingPass, TheToolGetsOneArgumentPerValue) {
     EXPECT_EQ(files(out(0)), QStringList({"a_b.pdf"}));
 }
 
+TEST_F(EncryptingPass, EventsLetThroughDuringTheWaitStartNoSecondPass) {
+    installFakeTool("cp \"$2\" \"$4\"");
+    slot(0);
+    tree.write("0/in/Referto.pdf", "plain");
+    int nestedStarts = 0;
+    frontend.onProcessEvents = [&] {
+        ++nestedStarts;
+        LEGGI_DIR(m());  // a timer tick or the run button while the tool runs
+    };
+    pass();
+
+    EXPECT_GT(nestedStarts, 0);
+    EXPECT_EQ(messages().count(" Inizio lettura contenuto : " + in(0)), 1);
+    EXPECT_EQ(files(out(0)), QStringList({"Referto.pdf"}));
+}
+
 TEST_F(EncryptingPass, AToolThatWritesNothingFailsTheFileAfterTenSeconds) {
     installFakeTool("exit 0");
     slot(0);
