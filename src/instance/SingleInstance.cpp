@@ -1,7 +1,14 @@
 #include "instance/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace dokivo {
 
@@ -23,14 +30,38 @@ QString SingleInstance::defaultKey() {
 SingleInstance::SingleInstance(QString key, QObject* parent)
     : QObject(parent),
       key_(std::move(key)),
-      lock_(QDir::tempPath() + QLatin1Char('/') + key_ + QStringLiteral(".lock")) {
-    // A lock is stale only when its process is gone, never because it is old.
-    lock_.setStaleLockTime(0);
+      lockPath_(QDir::tempPath() + QLatin1Char('/') + key_ + QStringLiteral(".lock"))
+#ifdef Q_OS_WIN
+      ,
+      lock_(lockPath_)
+#endif
+{
+#ifdef Q_OS_WIN
+    lock_.setStaleLockTime(0);  // stale only when its process is gone, never because it is old
+#endif
+}
+
+SingleInstance::~SingleInstance() {
+#ifndef Q_OS_WIN
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+#endif
 }
 
 bool SingleInstance::acquire() {
+#ifdef Q_OS_WIN
     if (!lock_.tryLock(0))
         return false;
+#else
+    lockFd_ = ::open(QFile::encodeName(lockPath_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd_ < 0)
+        return false;  // two passes over the same folders must never meet
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+        return false;
+    }
+#endif
     QLocalServer::removeServer(key_);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {

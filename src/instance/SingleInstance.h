@@ -7,13 +7,16 @@
 
 namespace dokivo {
 
-// One running Dokivo per user: a lock file says whether another instance runs, and a local
+// One running Dokivo per user: a lock on a file says whether another instance runs, and a local
 // socket named after the application lets a second start ask the first one to show itself.
+// The lock belongs to the open file, so the system drops it whenever the process ends, a kill
+// included: no stale lock can ever keep Dokivo from starting.
 // DOKIVO_INSTANCE_KEY overrides the name, for separate installations and for tests.
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
     explicit SingleInstance(QString key = defaultKey(), QObject* parent = nullptr);
+    ~SingleInstance() override;
 
     static QString defaultKey();
 
@@ -27,7 +30,12 @@ class SingleInstance : public QObject {
 
   private:
     QString key_;
+    QString lockPath_;
+#ifdef Q_OS_WIN
     QLockFile lock_;
+#else
+    int lockFd_ = -1;
+#endif
     QLocalServer server_;
 };
 
