@@ -11,8 +11,8 @@
 #include "scan/Scheduler.h"
 #include "ui/AppIcon.h"
 #include "ui/DesignMetrics.h"
-#include "ui/FixedExtentDelegate.h"
 #include "ui/GeneralSettingsWindow.h"
+#include "ui/OperationsListView.h"
 #include "ui/OperationsModel.h"
 #include "ui/SlotSettingsWindow.h"
 #include "ui/TrayIcon.h"
@@ -77,16 +77,10 @@ void Form1::buildControls() {
     client_->setAutoFillBackground(true);
     client_->installEventFilter(this);
 
-    List1 = placed(new QListView(client_), "List1", twipsRect(120, 120, 6015, 2265));
+    List1 = placed(new OperationsListView(client_), "List1", twipsRect(120, 120, 6015, 2265));
     QPalette listPalette = List1->palette();
     listPalette.setColor(QPalette::Base, kListColour);
     List1->setPalette(listPalette);
-    List1->setUniformItemSizes(true);
-    List1->setTextElideMode(Qt::ElideNone);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    listDelegate_ = new FixedExtentDelegate(List1);
-    List1->setItemDelegate(listDelegate_);
 
     cmdRun = placed(new QPushButton(kCaptionRun, client_), "cmdRun", twipsRect(240, 2520, 1215, 375));
     Label1 =
@@ -307,8 +301,7 @@ void Form1::showMainWindow() {
 }
 
 void Form1::setListHorizontalExtent(int pixels) {
-    listDelegate_->setExtent(pixels);
-    List1->doItemsLayout();
+    List1->setHorizontalExtent(pixels);
 }
 
 void Form1::addTrayIcon() {

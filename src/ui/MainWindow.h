@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -15,7 +14,7 @@ namespace dokivo {
 
 class MainModule;
 class OperationsModel;
-class FixedExtentDelegate;
+class OperationsListView;
 class TrayIcon;
 class frm_setuputente;
 class frm_setuputente2;
@@ -87,7 +86,7 @@ class Form1 final : public QMainWindow, public Frontend {
     bool unloaded_ = false;
 
     QWidget* client_;
-    QListView* List1;
+    OperationsListView* List1;
     QPushButton* cmdRun;
     QLabel* Label1;
     QLineEdit* Text1;
@@ -97,7 +96,6 @@ class Form1 final : public QMainWindow, public Frontend {
     QTimer* Timer1;
 
     OperationsModel* model_ = nullptr;
-    FixedExtentDelegate* listDelegate_;
     bool followNewestLine_ = true;
     TrayIcon* tray_ = nullptr;
     QPointer<frm_setuputente> setupGeneral_;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -43,7 +43,7 @@ struct MainWindowFixture : ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QListView* list() { return control<QListView>("List1"); }
+    QAbstractItemView* list() { return control<QAbstractItemView>("List1"); }
     int rows() { return list()->model()->rowCount(); }
     QString row(int r) { return list()->model()->index(r, 0).data().toString(); }
     QAction* action(const char* name) { return control<QAction>(name); }
