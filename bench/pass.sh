@@ -78,7 +78,7 @@ for n in $COUNTS; do
     master=$(samples "$n")
     reps=$REPS
     (( n >= 50000 )) && reps=$REPS_LARGE
-    td=(); tr=(); tc=(); rss=()
+    td=(); tr=(); tc=(); rss=(); ratio=()
     for ((rep = 1; rep <= reps; ++rep)); do
         fresh_tree "$master"
         t0=$(now_ns)
@@ -105,18 +105,19 @@ for n in $COUNTS; do
         t1=$(now_ns)
         check_delivered "$n" cp
         tc+=("$(seconds $((t1 - t0)))")
+        ratio+=("$(awk -v d="${td[-1]}" -v r="${tr[-1]}" 'BEGIN { printf "%.2f", d / r }')")
 
-        echo "N=$n run $rep/$reps: dokivo ${td[-1]} s (peak ${rss[-1]} MB)  rsync ${tr[-1]} s  cp+rm ${tc[-1]} s" >&2
+        echo "N=$n run $rep/$reps: dokivo ${td[-1]} s (peak ${rss[-1]} MB)  rsync ${tr[-1]} s  cp+rm ${tc[-1]} s  ratio ${ratio[-1]}" >&2
     done
-    md=$(median "${td[@]}"); mr=$(median "${tr[@]}"); mc=$(median "${tc[@]}"); mm=$(median "${rss[@]}")
-    table+=("$(awk -v n="$n" -v d="$md" -v r="$mr" -v c="$mc" -v m="$mm" -v k="$reps" \
+    md=$(median "${td[@]}"); mr=$(median "${tr[@]}"); mc=$(median "${tc[@]}"); mm=$(median "${rss[@]}"); mq=$(median "${ratio[@]}")
+    table+=("$(awk -v n="$n" -v d="$md" -v r="$mr" -v c="$mc" -v m="$mm" -v k="$reps" -v q="$mq" \
         -v dr="$(range "${td[@]}")" -v rr="$(range "${tr[@]}")" 'BEGIN {
-        printf "| %d | %d | %.2f (%s) | %.2f (%s) | %.2f | %.2f | %.0f | %.0f | %.0f | %.1f | %.0f |\n",
-            n, k, d, dr, r, rr, c, d / r, n / d, d / n * 1e6, r / n * 1e6, m, 40 + 2 * n / 1024 }')")
+        printf "| %d | %d | %.2f (%s) | %.2f (%s) | %.2f | %.2f | %.2f | %.0f | %.0f | %.0f | %.1f | %.0f |\n",
+            n, k, d, dr, r, rr, c, d / r, q, n / d, d / n * 1e6, r / n * 1e6, m, 40 + 2 * n / 1024 }')")
 done
 rm -rf "$RUN"
 
 echo
-echo "| documents | runs | Dokivo s (range) | rsync s (range) | cp+rm s | Dokivo/rsync | Dokivo files/s | Dokivo µs/file | rsync µs/file | Dokivo peak MB | limit MB |"
-echo "| ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
+echo "| documents | runs | Dokivo s (range) | rsync s (range) | cp+rm s | Dokivo/rsync of medians | median of per-run Dokivo/rsync | Dokivo files/s | Dokivo µs/file | rsync µs/file | Dokivo peak MB | limit MB |"
+echo "| ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
 printf '%s\n' "${table[@]}"
