@@ -4,9 +4,7 @@
 //   dokivo-cli ini:DIR           the start-up alone (a configuration check), then close
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QStringList>
-#include <csignal>
 #include <cstdio>
 
 #include "app/MainModule.h"
@@ -15,40 +13,11 @@
 #include "instance/SingleInstance.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
-
-#ifndef Q_OS_WIN
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
+#include "platform/TerminationSignals.h"
 
 namespace {
 
 enum ExitCode { kOk = 0, kRefused = 2, kAlreadyRunning = 3 };
-
-#ifndef Q_OS_WIN
-int signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM end the event loop; a pass that is running finishes first.
-void installTerminationHandlers(QCoreApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-#else
-void installTerminationHandlers(QCoreApplication&) {}
-#endif
 
 }  // namespace
 
@@ -64,7 +33,7 @@ int main(int argc, char* argv[]) {
             stderr);
         return kAlreadyRunning;
     }
-    installTerminationHandlers(app);
+    dokivo::platform::quitOnTerminationSignals(app);
 
     dokivo::platform::SystemClock clock;
     dokivo::ConsoleFrontend frontend;

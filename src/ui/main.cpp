@@ -12,6 +12,7 @@
 #include "instance/SingleInstance.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "platform/TerminationSignals.h"
 #include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
 
@@ -47,6 +48,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &dokivo::SingleInstance::activationRequested, &window,
                      &dokivo::Form1::restoreWindow);
     QObject::connect(&window, &dokivo::Form1::unloaded, &app, &QCoreApplication::quit);
+
+    dokivo::platform::quitOnTerminationSignals(app);
 
     dokivo::readOperatingSystemFacts(module);
     const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));

@@ -1,0 +1,43 @@
+#include "platform/TerminationSignals.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#ifndef Q_OS_WIN
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+namespace dokivo::platform {
+
+#ifndef Q_OS_WIN
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void quitOnTerminationSignals(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+#else
+void quitOnTerminationSignals(QCoreApplication&) {}
+#endif
+
+}  // namespace dokivo::platform
