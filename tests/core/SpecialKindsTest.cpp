@@ -52,13 +52,6 @@ struct KindsPass : dokivo::test::ModuleFixture, ::testing::Test {
         }
         return lines;
     }
-    QStringList linesStartingWith(const QString& prefix) const {
-        QStringList found;
-        for (const QString& line : messages())
-            if (line.startsWith(prefix))
-                found << line;
-        return found;
-    }
 };
 
 }  // namespace
@@ -141,7 +134,7 @@ TEST_F(KindsPass, PodsitirSlotDeliversRenamesRejectsAndSkips) {
     EXPECT_EQ(tree.read("out/POD_004987654.PDF"), "second");
     EXPECT_EQ(inputFiles(),
               QStringList({"POD__ABCDEF009123456.pdf", "invoice.pdf", "pod__abcdef005123456.pdf"}));
-    EXPECT_EQ(linesStartingWith(" PODSITIR"),
+    EXPECT_EQ(messagesStartingWith(" PODSITIR"),
               QStringList({" PODSITIR non copiato: nome non valido " + in + "POD__ABCDEF009123456.pdf"}));
     EXPECT_EQ(records().size(), 3u);
 }
@@ -188,8 +181,8 @@ TEST_F(KindsPass, SolologFilesStayAndAreRecordedAtEveryPass) {
 
     EXPECT_EQ(inputFiles(), names);
     EXPECT_TRUE(delivered().isEmpty());
-    EXPECT_EQ(linesStartingWith(" Elaborati : "), QStringList({" Elaborati : 3", " Elaborati : 3"}));
-    EXPECT_TRUE(linesStartingWith(" File elaborato").isEmpty());
+    EXPECT_EQ(messagesStartingWith(" Elaborati : "), QStringList({" Elaborati : 3", " Elaborati : 3"}));
+    EXPECT_TRUE(messagesStartingWith(" File elaborato").isEmpty());
     const std::vector<QStringList> lines = records();
     ASSERT_EQ(lines.size(), 6u);
     QStringList recordedNames;

@@ -52,13 +52,6 @@ struct PassFixture : ModuleFixture {
     QStringList recordFiles(int n) const {
         return QDir(log(n)).entryList({"dokivolog*.txt"}, QDir::Files, QDir::Name);
     }
-    QStringList messagesStartingWith(const QString& prefix) const {
-        QStringList out;
-        for (const QString& m : messages())
-            if (m.startsWith(prefix))
-                out << m;
-        return out;
-    }
 };
 
 }  // namespace dokivo::test
