@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include "app/MainModule.h"
-#include "app/NumericText.h"
 #include "platform/ArrivalCheck.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
@@ -139,9 +138,8 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
     }
 
     pass.step = 8;
-    if (readsAsOne(ctx.gestione_pwd) &&
-        encryptDocument(m, ctx.folder, sourceName, destinationName, pass.step) ==
-            EncryptionOutcome::Failed)
+    // The encryption step looks at the slot's switch itself.
+    if (encryptDocument(m, ctx.folder, sourceName, destinationName, pass.step) == EncryptionOutcome::Failed)
         return;
 
     const QString destinationFolder = buildDateFolders(ctx.parameters, ctx.dest_folder, file.created);
