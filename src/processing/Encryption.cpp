@@ -19,7 +19,6 @@ namespace dokivo {
 namespace {
 
 const QString kToolName = QStringLiteral("encryptpdf.exe");
-const QString kWorkFileName = QStringLiteral("cripato.pdf");
 const QString kStandardPassword = QStringLiteral("harbor42");
 const QString kPasswordKey = QStringLiteral("P");
 const QString kMaskedPassword = QStringLiteral("********");
@@ -62,9 +61,9 @@ QString slotPassword(MainModule& m, int& step) {
 
 // How the tool's run ended, as far as its process tells.
 enum class ToolRun {
-    Succeeded,  // or nothing is known: the work file is awaited for the full time
-    Failed,     // a non-zero exit status or a crash: a missing work file is not awaited
-    CutOff,     // still running at the time limit, and ended
+    NoFailureSaid,  // it ended well, or its status is unknown: the work file is awaited in full
+    Failed,         // a non-zero exit status or a crash: a missing work file is not awaited
+    CutOff,         // still running at the time limit, and ended
 };
 
 // Starts the tool and returns when it has ended. The window's events keep running meanwhile
@@ -76,14 +75,14 @@ ToolRun ShellAndWait(MainModule& m, const ToolCommand& command) {
         m.frontend.showMessage(QStringLiteral("Error starting task ") + command.shownText +
                                    QStringLiteral("\r\n") + tool.failure(),
                                Frontend::MessageIcon::Exclamation, QStringLiteral("Error"));
-        return ToolRun::Succeeded;
+        return ToolRun::NoFailureSaid;
     }
     m.frontend.processPendingEvents();
     if (tool.waitForEnd(
             kToolTimeLimitMs, [&m] { m.frontend.processPendingEvents(); }, kEventsIntervalMs) ==
         platform::OutsideProgram::End::Ended)
         return ToolRun::CutOff;
-    return tool.reportedFailure() ? ToolRun::Failed : ToolRun::Succeeded;
+    return tool.reportedFailure() ? ToolRun::Failed : ToolRun::NoFailureSaid;
 }
 
 // The protected copy takes the document's place only complete and on disk, so the input folder
@@ -132,7 +131,7 @@ EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, con
                             destinationName);
         return EncryptionOutcome::AlreadyProtected;
     }
-    const QString workFile = inputFolder + kWorkFileName;
+    const QString workFile = inputFolder + kEncryptionWorkFileName;
     step = 12;
     QFile::remove(workFile);  // an earlier failure's output must never pass for this one's
     step = 13;

@@ -8,6 +8,9 @@ class MainModule;
 
 struct SlotContext;
 
+// The name under which the tool writes the protected copy, in the document's own folder.
+inline const QString kEncryptionWorkFileName = QStringLiteral("cripato.pdf");
+
 enum class EncryptionOutcome { NotAttempted, AlreadyProtected, Encrypted, Failed };
 
 // Whether the slot's switch asks for its documents to be protected.

@@ -28,7 +28,6 @@ using platform::withTrailingSeparator;
 namespace {
 
 const QString kEncryptedName = QStringLiteral("CRIPTATO.PDF");
-const QString kEncryptionWorkFile = QStringLiteral("cripato.pdf");
 
 // The state of one folder pass.
 struct Pass {
@@ -88,7 +87,7 @@ void removeLeftoverCopies(const SlotContext& ctx) {
 // that cannot be addressed as text, and files another program is still writing.
 bool passedOverSilently(const SlotContext& ctx, const platform::FileEntry& file, const QDateTime& now) {
     if (!file.nameIsText || platform::isTemporaryCopyName(file.name) ||
-        (file.name == kEncryptionWorkFile && slotEncrypts(ctx)))
+        (file.name == kEncryptionWorkFileName && slotEncrypts(ctx)))
         return true;
     return platform::isStillArriving(ctx.folder + file.name, file.modified, now);
 }
