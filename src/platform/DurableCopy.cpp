@@ -62,39 +62,46 @@ bool sameState(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-// Copies every byte; returns the count copied, or -1 with errno set.
-off_t copyAll(int from, int to) {
-    off_t total = 0;
+// Which end of a copy failed.
+enum class FailedSide { None, Source, Target };
+
+// Copies every byte and counts them. On failure says which end failed, with errno set.
+FailedSide copyAll(int from, int to, off_t* total) {
+    *total = 0;
     bool kernelCopy = true;
     char buffer[1 << 16];
     for (;;) {
-        ssize_t n;
         if (kernelCopy) {
-            n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            // The kernel's copy cannot say which end failed: the plain copy goes on from the
+            // same offsets and tells (a lasting fault fails there again).
+            if (n < 0) {
                 kernelCopy = false;
                 continue;
             }
-        } else {
-            n = ::read(from, buffer, sizeof buffer);
-            if (n > 0) {
-                for (ssize_t done = 0; done < n;) {
-                    const ssize_t w = ::write(to, buffer + done, static_cast<size_t>(n - done));
-                    if (w < 0 && errno == EINTR)
-                        continue;
-                    if (w <= 0)
-                        return -1;
-                    done += w;
-                }
-            }
+            if (n == 0)
+                return FailedSide::None;
+            *total += n;
+            continue;
         }
+        const ssize_t n = ::read(from, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return -1;
+            return FailedSide::Source;
         if (n == 0)
-            return total;
-        total += n;
+            return FailedSide::None;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(to, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return FailedSide::Target;
+            done += w;
+        }
+        *total += n;
     }
 }
 
@@ -108,12 +115,12 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
     // Not blocking: a FIFO that took the listed file's name would otherwise wait for a writer.
     Fd in(::open(src.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0)
-        throwFromErrno(errno == ELOOP ? ENOENT : errno, source);
+        throwSourceErrorFromErrno(errno == ELOOP ? ENOENT : errno, source);
     struct stat before {};
     if (::fstat(in.get(), &before) != 0)
-        throwFromErrno(errno, source);
+        throwSourceErrorFromErrno(errno, source);
     if (!S_ISREG(before.st_mode))
-        throw RunError(errnum::FileNotFound, source);
+        throw SourceError(errnum::FileNotFound, source);
 
     // Copying a file onto itself would end with its deletion as the "source".
     struct stat existing {};
@@ -126,9 +133,15 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
         throwFromErrno(errno, target, true);
     PreparedCopy copy(temporary, target);  // from here a failure removes the temporary file
 
-    const off_t copied = copyAll(in.get(), out.get());
-    if (copied < 0)
-        throwFromErrno(errno, target);
+    off_t copied = 0;
+    switch (copyAll(in.get(), out.get(), &copied)) {
+        case FailedSide::Source:
+            throwSourceErrorFromErrno(errno, source);
+        case FailedSide::Target:
+            throwFromErrno(errno, target);
+        case FailedSide::None:
+            break;
+    }
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ::futimens(out.get(), times);
     if (::fdatasync(out.get()) != 0)
@@ -138,9 +151,9 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
 
     struct stat after {};
     if (::fstat(in.get(), &after) != 0)
-        throwFromErrno(errno, source);
+        throwSourceErrorFromErrno(errno, source);
     if (!sameState(before, after) || copied != before.st_size)
-        throw RunError(errnum::PermissionDenied, source);
+        throw SourceError(errnum::PermissionDenied, source);
     return copy;
 }
 

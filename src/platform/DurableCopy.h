@@ -14,9 +14,9 @@ bool isTemporaryCopyName(const QString& name);
 class PreparedCopy {
   public:
     // Copies `source` into a temporary file in the folder of `target` and flushes it to disk.
-    // Throws RunError when the source cannot be read, the target folder cannot be written, the
-    // disk is full, the target is the source itself, or the source changed while it was being
-    // copied (a scanner still writing it): then nothing is left behind.
+    // Throws SourceError when the source cannot be opened or read or changed while it was being
+    // copied (a scanner still writing it), RunError when the target folder cannot be written,
+    // the disk is full or the target is the source itself: then nothing is left behind.
     static PreparedCopy prepare(const QString& source, const QString& target);
 
     PreparedCopy(PreparedCopy&& other) noexcept;

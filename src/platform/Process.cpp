@@ -1,6 +1,8 @@
 #include "platform/Process.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "platform/RunError.h"
 
@@ -48,13 +50,28 @@ bool OutsideProgram::start(const QString& program, const QStringList& arguments)
     return false;
 }
 
-OutsideProgram::End OutsideProgram::waitForEnd(int limitMs) {
-    if (process_.state() == QProcess::NotRunning || process_.waitForFinished(limitMs) ||
-        process_.state() == QProcess::NotRunning)
-        return End::Finished;
-    process_.kill();
-    process_.waitForFinished(-1);
-    return End::Ended;
+OutsideProgram::End OutsideProgram::waitForEnd(int limitMs, const std::function<void()>& meanwhile,
+                                               int intervalMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (process_.state() != QProcess::NotRunning) {
+        const qint64 left = limitMs - waited.elapsed();
+        if (left <= 0) {
+            process_.kill();
+            process_.waitForFinished(-1);
+            return End::Ended;
+        }
+        const qint64 slice = meanwhile ? std::min<qint64>(left, intervalMs) : left;
+        if (process_.waitForFinished(static_cast<int>(slice)))
+            break;
+        if (meanwhile)
+            meanwhile();
+    }
+    return End::Finished;
+}
+
+bool OutsideProgram::reportedFailure() const {
+    return process_.exitStatus() == QProcess::CrashExit || process_.exitCode() != 0;
 }
 
 QString shortPathName(const QString& path) {

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace dokivo::platform {
 
@@ -24,8 +25,12 @@ class OutsideProgram {
     const QString& failure() const { return failure_; }
 
     // Waits for the program to end by itself, at most `limitMs`; a program still running then
-    // is ended (Ended).
-    End waitForEnd(int limitMs);
+    // is ended (Ended). `meanwhile`, when given, is called every `intervalMs` while the program
+    // runs, so that the caller's own work (a window's events) goes on during a long wait.
+    End waitForEnd(int limitMs, const std::function<void()>& meanwhile = {}, int intervalMs = 50);
+
+    // After Finished: whether the program said it failed, by a non-zero exit status or a crash.
+    bool reportedFailure() const;
 
   private:
     QProcess process_;

@@ -46,6 +46,7 @@ int errorNumberFromErrno(int err, bool pathContext) {
         case EROFS:
         case EBUSY:
         case ETXTBSY:
+        case EWOULDBLOCK:  // opened without waiting while another program holds a lease on it
             return errnum::PermissionDenied;
         case ENOSPC:
 #ifdef EDQUOT
@@ -66,6 +67,10 @@ int errorNumberFromErrno(int err, bool pathContext) {
 
 void throwFromErrno(int err, const QString& path, bool pathContext) {
     throw RunError(errorNumberFromErrno(err, pathContext), path);
+}
+
+void throwSourceErrorFromErrno(int err, const QString& path) {
+    throw SourceError(errorNumberFromErrno(err), path);
 }
 
 }  // namespace dokivo::platform

@@ -33,6 +33,14 @@ class RunError {
     QString detail_;
 };
 
+// A failure of the document being copied rather than of the place it goes to: it cannot be
+// opened or read, or it changed while it was copied. Such a failure concerns that one document
+// only, so the folder pass reports it and goes on with the next one.
+class SourceError : public RunError {
+  public:
+    using RunError::RunError;
+};
+
 QString describeError(int number);
 
 // Maps an errno value to its run-time number. `pathContext` chooses 76 over 53 for a missing
@@ -40,5 +48,6 @@ QString describeError(int number);
 int errorNumberFromErrno(int err, bool pathContext = false);
 
 [[noreturn]] void throwFromErrno(int err, const QString& path, bool pathContext = false);
+[[noreturn]] void throwSourceErrorFromErrno(int err, const QString& path);
 
 }  // namespace dokivo::platform

@@ -12,13 +12,13 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/RunError.h"
+#include "processing/PdfProtection.h"
 
 namespace dokivo {
 
 namespace {
 
 const QString kToolName = QStringLiteral("encryptpdf.exe");
-const QString kWorkFileName = QStringLiteral("cripato.pdf");
 const QString kStandardPassword = QStringLiteral("harbor42");
 const QString kPasswordKey = QStringLiteral("P");
 const QString kMaskedPassword = QStringLiteral("********");
@@ -27,7 +27,8 @@ const QString kMaskedPassword = QStringLiteral("********");
 constexpr int kToolTimeLimitMs = 120 * 1000;
 // The protected copy must be there this many whole seconds after the start at the latest.
 constexpr qint64 kWorkFileWaitSeconds = 10;
-constexpr int kWorkFilePollMs = 50;
+// How often the window's events run while the tool runs and while its work file is awaited.
+constexpr int kEventsIntervalMs = 50;
 
 // What is started, and how the operator sees it: the command line the tool would get from a
 // shell, with the password hidden.
@@ -58,18 +59,30 @@ QString slotPassword(MainModule& m, int& step) {
     return password.isEmpty() ? kStandardPassword : password;
 }
 
-// Starts the tool and returns when it has ended; false when it had to be ended for taking too
-// long. A tool that cannot be started is reported in a message box.
-bool ShellAndWait(MainModule& m, const ToolCommand& command) {
+// How the tool's run ended, as far as its process tells.
+enum class ToolRun {
+    NoFailureSaid,  // it ended well, or its status is unknown: the work file is awaited in full
+    Failed,         // a non-zero exit status or a crash: a missing work file is not awaited
+    CutOff,         // still running at the time limit, and ended
+};
+
+// Starts the tool and returns when it has ended. The window's events keep running meanwhile
+// (a nested pass is refused by the scan driver's guard). A tool that cannot be started is
+// reported in a message box and says nothing about its outcome.
+ToolRun ShellAndWait(MainModule& m, const ToolCommand& command) {
     platform::OutsideProgram tool;
     if (!tool.start(command.program, command.arguments)) {
         m.frontend.showMessage(QStringLiteral("Error starting task ") + command.shownText +
                                    QStringLiteral("\r\n") + tool.failure(),
                                Frontend::MessageIcon::Exclamation, QStringLiteral("Error"));
-        return true;
+        return ToolRun::NoFailureSaid;
     }
     m.frontend.processPendingEvents();
-    return tool.waitForEnd(kToolTimeLimitMs) == platform::OutsideProgram::End::Finished;
+    if (tool.waitForEnd(
+            kToolTimeLimitMs, [&m] { m.frontend.processPendingEvents(); }, kEventsIntervalMs) ==
+        platform::OutsideProgram::End::Ended)
+        return ToolRun::CutOff;
+    return tool.reportedFailure() ? ToolRun::Failed : ToolRun::NoFailureSaid;
 }
 
 // The protected copy takes the document's place only complete and on disk, so the input folder
@@ -96,10 +109,14 @@ EncryptionOutcome reportFailure(MainModule& m, const QString& destinationName, i
 
 }  // namespace
 
+bool slotEncrypts(const SlotContext& ctx) {
+    return readsAsOne(ctx.gestione_pwd);
+}
+
 EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, const QString& sourceName,
                                   const QString& destinationName, int& step) {
     step = 8;
-    if (!readsAsOne(m.slot.gestione_pwd))
+    if (!slotEncrypts(m.slot))
         return EncryptionOutcome::NotAttempted;
     const QString password = slotPassword(m, step);
     const QString tool = m.folders.application + kToolName;
@@ -107,7 +124,14 @@ EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, con
     if (!platform::regularFileExists(tool))
         return EncryptionOutcome::NotAttempted;
     const QString document = inputFolder + sourceName;
-    const QString workFile = inputFolder + kWorkFileName;
+    // Left protected by an earlier pass whose delivery failed: the tool would refuse it, and
+    // it needs no second protection.
+    if (isPasswordProtectedPdf(document)) {
+        m.addLineAndRefresh(QStringLiteral(" File gia' protetto, non lo cripto di nuovo  ") +
+                            destinationName);
+        return EncryptionOutcome::AlreadyProtected;
+    }
+    const QString workFile = inputFolder + kEncryptionWorkFileName;
     step = 12;
     QFile::remove(workFile);  // an earlier failure's output must never pass for this one's
     step = 13;
@@ -119,9 +143,9 @@ EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, con
     m.frontend.processPendingEvents();
     const QDateTime started = m.clock.now();
     step = 15;
-    const bool ended = ShellAndWait(m, command);
+    const ToolRun run = ShellAndWait(m, command);
     m.addLineAndRefresh(QStringLiteral(" Inviato Comando per criptare ") + destinationName);
-    if (!ended) {
+    if (run == ToolRun::CutOff) {
         QFile::remove(workFile);  // whatever a tool that was cut off left is not a protected copy
         return reportFailure(m, destinationName, step);
     }
@@ -135,10 +159,12 @@ EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, con
                 return EncryptionOutcome::Encrypted;
             }
         }
-        if (started.secsTo(m.clock.now()) > kWorkFileWaitSeconds)
+        // A tool that said it failed has ended without a protected copy: none is coming.
+        if (run == ToolRun::Failed || started.secsTo(m.clock.now()) > kWorkFileWaitSeconds)
             return reportFailure(m, destinationName, step);
         step = 23;
-        m.clock.sleepMs(kWorkFilePollMs);
+        m.frontend.processPendingEvents();
+        m.clock.sleepMs(kEventsIntervalMs);
     }
 }
 

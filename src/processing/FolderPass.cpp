@@ -14,6 +14,7 @@
 #include "processing/Delivery.h"
 #include "processing/DeliveryJournal.h"
 #include "processing/Encryption.h"
+#include "processing/LineBreakingNames.h"
 #include "processing/NameRules.h"
 #include "processing/RecordFile.h"
 #include "processing/SpecialKinds.h"
@@ -27,7 +28,6 @@ using platform::withTrailingSeparator;
 namespace {
 
 const QString kEncryptedName = QStringLiteral("CRIPTATO.PDF");
-const QString kEncryptionWorkFile = QStringLiteral("cripato.pdf");
 
 // The state of one folder pass.
 struct Pass {
@@ -82,12 +82,14 @@ void removeLeftoverCopies(const SlotContext& ctx) {
     }
 }
 
-// A file the pass leaves alone without a word: our own work files and temporary copies, names
+// A file the pass leaves alone without a word: our own temporary copies, the encryption tool's
+// work file in a slot that encrypts (elsewhere that name is a document like any other), names
 // that cannot be addressed as text, and files another program is still writing.
-bool passedOverSilently(const platform::FileEntry& file, const QString& folder, const QDateTime& now) {
-    if (!file.nameIsText || platform::isTemporaryCopyName(file.name) || file.name == kEncryptionWorkFile)
+bool passedOverSilently(const SlotContext& ctx, const platform::FileEntry& file, const QDateTime& now) {
+    if (!file.nameIsText || platform::isTemporaryCopyName(file.name) ||
+        (file.name == kEncryptionWorkFileName && slotEncrypts(ctx)))
         return true;
-    return platform::isStillArriving(folder + file.name, file.modified, now);
+    return platform::isStillArriving(ctx.folder + file.name, file.modified, now);
 }
 
 void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJournal& journal,
@@ -98,8 +100,13 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
         return;
     if (!passesControlRule(rule, sourceName))
         return;
-    if (passedOverSilently(file, ctx.folder, m.clock.now()))
+    if (passedOverSilently(ctx, file, m.clock.now()))
         return;
+    if (breaksRecordLines(sourceName)) {
+        m.addLine(QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
+                  ctx.folder + withLineBreaksShown(sourceName));
+        return;
+    }
 
     pass.step = 4;
     const qsizetype dot = dotPosition(sourceName);
@@ -137,15 +144,21 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
         return;
     }
 
+    // The PODSITIR rule needs nothing that the later steps make, so it is known before the
+    // encryption: a document the rule leaves in place is not changed.
+    const PodsitirResult pod =
+        ctx.podsitir ? applyPodsitir(destinationName, sourceName.mid(dot)) : PodsitirResult{};
+    const bool podsitirKeepsIt = ctx.podsitir && pod.kind != PodsitirResult::Kind::Renamed;
+
     pass.step = 8;
     // The encryption step looks at the slot's switch itself.
-    if (encryptDocument(m, ctx.folder, sourceName, destinationName, pass.step) == EncryptionOutcome::Failed)
+    if (!podsitirKeepsIt &&
+        encryptDocument(m, ctx.folder, sourceName, destinationName, pass.step) == EncryptionOutcome::Failed)
         return;
 
     const QString destinationFolder = buildDateFolders(ctx.parameters, ctx.dest_folder, file.created);
 
     if (ctx.podsitir) {
-        const PodsitirResult pod = applyPodsitir(destinationName, sourceName.mid(dot));
         if (pod.kind == PodsitirResult::Kind::NoMarker)
             return;
         if (pod.kind == PodsitirResult::Kind::Rejected) {
@@ -176,6 +189,15 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
     pass.step = 35;
 }
 
+// The error handler's line; a failure while a document was being filed names that document.
+void reportFailure(MainModule& m, const Pass& pass, const platform::RunError& error,
+                   const QString& document) {
+    m.addLineAndRefresh(
+        QStringLiteral(" Lettura Cartella ") + QString::number(pass.step) + QLatin1Char(' ') +
+        QString::number(error.number()) + QLatin1Char(' ') + error.description() +
+        (document.isEmpty() ? QString() : QStringLiteral(" : ") + withLineBreaksShown(document)));
+}
+
 void summarise(MainModule& m, const Pass& pass) {
     const SlotContext& ctx = m.slot;
     m.addLine(QStringLiteral(" Fine lettura contenuto : ") + ctx.folder);
@@ -196,6 +218,7 @@ void letturacartella(MainModule& m) {
     SlotContext& ctx = m.slot;
     Pass pass;
     DeliveryJournal journal(m.folders.records);
+    QString document;  // input folder + name of the document being filed
     try {
         ctx.folder = withTrailingSeparator(ctx.folder);
         ctx.dest_folder = withTrailingSeparator(ctx.dest_folder);
@@ -211,17 +234,24 @@ void letturacartella(MainModule& m) {
         pass.step = 3;
         const std::vector<platform::FileEntry> files = platform::listRegularFiles(ctx.folder);
         removeLeftoverCopies(ctx);
-        for (const platform::FileEntry& file : files)
-            processFile(m, pass, rule, journal, file);
+        for (const platform::FileEntry& file : files) {
+            document = ctx.folder + file.name;
+            try {
+                processFile(m, pass, rule, journal, file);
+            } catch (const platform::SourceError& error) {
+                // This document could not be read; it stays where it is, and the others go on.
+                reportFailure(m, pass, error, document);
+                journal.clear();
+            }
+        }
+        document.clear();
 
         pass.record.close();
         pass.step = 36;
         summarise(m, pass);
         pass.step = 37;
     } catch (const platform::RunError& error) {
-        m.addLineAndRefresh(QStringLiteral(" Lettura Cartella ") + QString::number(pass.step) +
-                            QLatin1Char(' ') + QString::number(error.number()) + QLatin1Char(' ') +
-                            error.description());
+        reportFailure(m, pass, error, document);
     }
     pass.record.close();
     if (pass.processed != 0)

@@ -7,6 +7,7 @@
 #include "platform/RunError.h"
 #include "processing/DeliveryJournal.h"
 #include "processing/FolderPass.h"
+#include "processing/LineBreakingNames.h"
 #include "scan/ControlCodes.h"
 
 namespace dokivo {
@@ -60,6 +61,13 @@ void visitSubfolders(MainModule& module, int slot) {
     const std::vector<QString> subfolders = platform::listSubfolders(ctx.folder);
     const bool sameDestination = ss.gestione_dir_out == QLatin1String("0") || ss.gestione_dir_out.isEmpty();
     for (const QString& name : subfolders) {
+        // Its name would break the lines of every document filed from it.
+        if (breaksRecordLines(name)) {
+            module.addLineAndRefresh(
+                QStringLiteral(" Sotto Cartella non letta: il nome contiene una tabulazione o un a capo : ") +
+                ss.dir_in + withLineBreaksShown(name));
+            continue;
+        }
         module.addLineAndRefresh(QStringLiteral(" lettura Sotto Cartella ") + name);
         ctx.is_main_folder = false;
         ctx.folder = ss.dir_in + name;

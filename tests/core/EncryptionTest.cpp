@@ -6,6 +6,7 @@
 
 #include "SamplePdf.h"
 #include "platform/Process.h"
+#include "processing/PdfProtection.h"
 #include "scan/ScanDriver.h"
 #include "support/TestSupport.h"
 
@@ -154,20 +155,100 @@ TEST_F(EncryptingPass, EventsLetThroughDuringTheWaitStartNoSecondPass) {
     EXPECT_EQ(files(out(0)), QStringList({"Referto.pdf"}));
 }
 
-TEST_F(EncryptingPass, AToolThatWritesNothingFailsTheFileAfterTenSeconds) {
-    installFakeTool("exit 0");
+TEST_F(EncryptingPass, TheWindowsEventsRunWhileTheToolRuns) {
+    // The tool waits, a few seconds at most, for a sign that only the window's events give; the
+    // first events after its start go by before the wait, so the sign must come from within it.
+    const QByteArray started = tree.path("started").toUtf8();
+    const QByteArray go = tree.path("go").toUtf8();
+    installFakeTool("touch '" + started + "'\nfor i in $(seq 100); do [ -e '" + go +
+                    "' ] && exec cp \"$2\" \"$4\"; sleep 0.05; done\nexit 1");
     slot(0);
-    tree.write("0/in/Referto.pdf", "original");
-    const QDateTime start = clock.now();
+    tree.write("0/in/Referto.pdf", "plain");
+    bool sawStarted = false;
+    frontend.onProcessEvents = [&] {
+        if (sawStarted)
+            tree.write("go", "");
+        sawStarted = QFile::exists(QString::fromUtf8(started));
+    };
     pass();
 
-    EXPECT_TRUE(messages().contains(" Errore Cripto il file  Referto.pdf"));
-    const qint64 waited = start.secsTo(clock.now());
-    EXPECT_GT(waited, 10);
-    EXPECT_LE(waited, 12);
-    EXPECT_EQ(tree.read("0/in/Referto.pdf"), "original");
-    EXPECT_TRUE(files(out(0)).isEmpty());
-    EXPECT_TRUE(messages().contains(" Elaborati : 0"));
+    EXPECT_EQ(tree.read("0/out/Referto.pdf"), "plain");
+    EXPECT_FALSE(anyLineContains("Errore Cripto"));
+}
+
+TEST_F(EncryptingPass, AToolThatWritesNothingFailsTheFileAtOnceOnlyWhenItSaysSo) {
+    struct Case {
+        const char* tool;
+        bool awaited;  // the ten seconds for the work file
+    };
+    const Case cases[] = {
+        {"exit 0", true},
+        {"exit 1", false},
+        {"kill -9 $$", false},
+    };
+    slot(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        installFakeTool(c.tool);
+        tree.write("0/in/Referto.pdf", "original");
+        module->operations.clear();
+        frontend.eventRounds = 0;
+        const QDateTime start = clock.now();
+        pass();
+
+        EXPECT_TRUE(messages().contains(" Errore Cripto il file  Referto.pdf"));
+        const qint64 waited = start.secsTo(clock.now());
+        if (c.awaited) {
+            EXPECT_GT(waited, 10);
+            EXPECT_LE(waited, 12);
+            EXPECT_GE(frontend.eventRounds, 2 * waited) << "the window's events run during the wait";
+        } else {
+            EXPECT_EQ(waited, 0);
+        }
+        EXPECT_EQ(tree.read("0/in/Referto.pdf"), "original");
+        EXPECT_TRUE(files(out(0)).isEmpty());
+        EXPECT_TRUE(messages().contains(" Elaborati : 0"));
+    }
+}
+
+TEST_F(EncryptingPass, ADocumentProtectedByAnEarlierPassIsDeliveredWithoutASecondEncryption) {
+    installRealTool();
+    slot(3);
+    slotLines += "dir_backup_3=" + tree.path("3/bak") + "\r\n";  // missing: the first delivery fails
+    passwords("[3]\r\nP=segreto\r\n");
+    tree.write("3/in/Referto.pdf", samplePdf(5));
+    pass();
+    ASSERT_TRUE(files(out(3)).isEmpty());
+    EXPECT_EQ(qpdf({"--requires-password", in(3) + "Referto.pdf"}), 0) << "protected where it lies";
+
+    tree.folder("3/bak");
+    pass();
+    ASSERT_EQ(files(out(3)), QStringList({"Referto.pdf"}));
+    EXPECT_EQ(qpdf({"--password=segreto", "--check", out(3, "Referto.pdf")}), 0);
+    EXPECT_EQ(messages().count(" Cripto il file  Referto.pdf"), 1);
+    EXPECT_TRUE(messages().contains(" File gia' protetto, non lo cripto di nuovo  Referto.pdf"));
+    EXPECT_FALSE(anyLineContains("Errore Cripto"));
+}
+
+TEST_F(EncryptingPass, DocumentsThePodsitirRuleLeavesInPlaceAreNotEncrypted) {
+    installFakeTool("echo protected > \"$4\"");
+    slot(0);
+    slotLines += "dir_nazionale_0=PODSITIR\r\n";
+    tree.write("0/in/invoice.pdf", "no marker");
+    tree.write("0/in/POD__ABCDEF009123456.pdf", "no valid type");
+    tree.write("0/in/POD__ABCDEF005123456.pdf", "filed");
+    pass();
+
+    EXPECT_EQ(tree.read("0/in/invoice.pdf"), "no marker");
+    EXPECT_EQ(tree.read("0/in/POD__ABCDEF009123456.pdf"), "no valid type");
+    EXPECT_EQ(tree.read("0/out/POD_005123456.pdf"), "protected\n");
+    const QStringList lines = messages();
+    EXPECT_EQ(lines.filter("Cripto il file"), QStringList{" Cripto il file  POD__ABCDEF005123456.pdf"});
+    const qsizetype sent = lines.indexOf(" Inviato Comando per criptare POD__ABCDEF005123456.pdf");
+    EXPECT_LT(lines.indexOf(" Cripto il file  POD__ABCDEF005123456.pdf"), sent);
+    EXPECT_LT(sent,
+              lines.indexOf(" Copiato " + in(0) + "POD__ABCDEF005123456.pdf  nella dir di destinazione " +
+                            out(0, "POD_005123456.pdf")));
 }
 
 TEST_F(EncryptingPass, ALeftoverWorkFileIsDeletedBeforeTheToolRuns) {
@@ -219,10 +300,37 @@ TEST_F(EncryptingPass, ASlotWithTheSwitchOffIsNotEncrypted) {
     slot(0);
     slotLines.replace("gestione_pwd_0=1", "gestione_pwd_0=0");
     tree.write("0/in/Referto.pdf", "original");
+    tree.write("0/in/cripato.pdf", "a document of that name");  // the work file only where a slot encrypts
     pass();
 
     EXPECT_EQ(tree.read("0/out/Referto.pdf"), "original");
+    EXPECT_EQ(tree.read("0/out/cripato.pdf"), "a document of that name");
     EXPECT_FALSE(anyLineContains("Cripto"));
+}
+
+TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
+    dokivo::test::TempTree tree;
+    tree.write("plain.pdf", samplePdf(7));
+    ASSERT_EQ(qpdf({"--object-streams=generate", tree.path("plain.pdf"), tree.path("streams.pdf")}), 0);
+    ASSERT_EQ(qpdf({"--object-streams=generate", "--encrypt", "u", "o", "256", "--", tree.path("plain.pdf"),
+                    tree.path("streams-protected.pdf")}),
+              0);
+    ASSERT_EQ(qpdf({"--encrypt", "u", "o", "256", "--", tree.path("plain.pdf"), tree.path("protected.pdf")}),
+              0);
+    const QByteArray body = "%PDF-1.4\n1 0 obj\n<< /Note (/Encrypt) >>\nendobj\n";
+    tree.write("mentions.pdf",
+               body + "trailer\n<< /Root 1 0 R /EncryptMetadata false >>\nstartxref\n9\n%%EOF\n");
+    tree.write("direct.pdf",
+               body + "trailer\n<</Root 1 0 R/Encrypt<</Filter/Standard>>>>\nstartxref\n9\n%%EOF\n");
+    tree.write("text.pdf", "not a PDF /Encrypt");
+
+    const std::pair<const char*, bool> cases[] = {
+        {"plain.pdf", false},    {"streams.pdf", false},  {"streams-protected.pdf", true},
+        {"protected.pdf", true}, {"mentions.pdf", false}, {"direct.pdf", true},
+        {"text.pdf", false},     {"missing.pdf", false},
+    };
+    for (const auto& [name, isProtected] : cases)
+        EXPECT_EQ(isPasswordProtectedPdf(tree.path(name)), isProtected) << name;
 }
 
 namespace {

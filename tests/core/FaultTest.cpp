@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include "logs/TrackingFile.h"
 #include "platform/DurableCopy.h"
+#include "platform/FileSystem.h"
 #include "processing/DeliveryJournal.h"
 #include "processing/FolderPass.h"
 #include "scan/ScanDriver.h"
@@ -86,7 +91,7 @@ TEST(FaultFullDisk, TheDocumentStaysAndTheFiledOnesStayWhole) {
     f.tree.write("in/big.pdf", scan);
 
     f.pass();
-    EXPECT_EQ(f.errorLines(), QStringList{" Lettura Cartella 28 61 Disco pieno"});
+    EXPECT_EQ(f.errorLines(), QStringList{" Lettura Cartella 28 61 Disco pieno : " + f.in + "big.pdf"});
     EXPECT_EQ(f.tree.read("in/big.pdf"), scan);
     EXPECT_EQ(f.tree.read("out/filed.pdf"), bytesOf(20 * 1024, 'F'));
     EXPECT_FALSE(f.tree.exists("out/big.pdf"));
@@ -126,7 +131,7 @@ TEST(FaultReadOnlyFolder, EachTargetThatRefusesWritesStopsThePassAtItsStep) {
                 GTEST_SKIP() << "this file system cannot make a folder read-only for root";
             f.pass();
         }
-        EXPECT_EQ(f.errorLines(), QStringList{c.line});
+        EXPECT_EQ(f.errorLines(), QStringList{c.line + (" : " + f.in + "a.pdf")});
         EXPECT_EQ(f.tree.read("in/a.pdf"), "scan a");
         EXPECT_EQ(f.tree.read("bak/old.pdf"), "an earlier backup");
         if (c.nameTaken) {
@@ -141,6 +146,57 @@ TEST(FaultReadOnlyFolder, EachTargetThatRefusesWritesStopsThePassAtItsStep) {
         EXPECT_EQ(f.tree.read("bak/a.pdf"), "scan a");
         EXPECT_EQ(f.recordLines(), c.nameTaken ? 0 : 1);
     }
+}
+
+TEST(FaultReadOnlyFolder, AnInputFolderThatKeepsTheDocumentLeavesItsNumberedCopyToTheJournal) {
+    // The duplicates copy had to take a numbered name; the journal must name that copy, so that
+    // the next pass finishes the document rather than filing it a second time.
+    FaultSlot f;
+    f.configure(false, true);
+    f.tree.write("out/a.pdf", "filed earlier");
+    f.tree.write("dup/a.pdf", "an earlier duplicate");
+    f.tree.write("in/a.pdf", "scan a");
+    {
+        ReadOnlyFolder locked(f.in);
+        if (!locked.effective())
+            GTEST_SKIP() << "this file system cannot make a folder read-only for root";
+        f.pass();
+    }
+    EXPECT_EQ(f.errorLines(),
+              QStringList{" Lettura Cartella 32 70 Autorizzazione negata : " + f.in + "a.pdf"});
+    EXPECT_EQ(f.tree.read("dup/a (2).pdf"), "scan a");
+
+    f.pass();
+    EXPECT_FALSE(f.tree.exists("in/a.pdf"));
+    EXPECT_EQ(f.tree.entries("dup"), (QStringList{"a (2).pdf", "a.pdf"}));
+    EXPECT_EQ(f.tree.read("dup/a.pdf"), "an earlier duplicate");
+    EXPECT_EQ(f.messages().filter(" Copiato ").size(), 1) << "filed once";
+}
+
+TEST(FaultUnreadableDocument, ItGetsItsLineAndTheRestOfTheFolderIsFiled) {
+    // Another program holds the first document (a write lease, as a file server holds one for a
+    // client that has the file open): it cannot be read for now.
+    std::signal(SIGIO, SIG_IGN);  // the holder is told when the pass tries to open it
+    FaultSlot f;
+    f.configure(true, false);
+    for (const char* name : {"a.pdf", "b.pdf", "c.pdf"})
+        f.tree.write(QStringLiteral("in/") + name, name);
+    const QString held = platform::listRegularFiles(f.in).front().name;
+    const int holder = ::open(QFile::encodeName(f.in + held).constData(), O_RDONLY);
+    ASSERT_EQ(::fcntl(holder, F_SETLEASE, F_WRLCK), 0);
+
+    f.pass();
+    ::close(holder);
+    EXPECT_EQ(f.errorLines(), QStringList{" Lettura Cartella 27 70 Autorizzazione negata : " + f.in + held});
+    EXPECT_EQ(f.tree.read("in/" + held), held.toUtf8());
+    EXPECT_FALSE(f.tree.exists("bak/" + held));
+    EXPECT_EQ(f.tree.entries("out").size(), 2);
+    EXPECT_TRUE(f.hasLine(" Elaborati : 2"));
+    EXPECT_EQ(f.recordLines(), 2);
+
+    f.pass();
+    EXPECT_EQ(f.tree.read("out/" + held), held.toUtf8());
+    EXPECT_TRUE(f.tree.entries("in").isEmpty());
 }
 
 TEST(FaultVanishingFolder, ALogFolderGoneBeforeTheHandOverLeavesTheRecordInTheApplicationFolder) {

@@ -153,6 +153,38 @@ TEST_F(FolderPass, ADuplicateGoesToTheDuplicatesFolderWithoutARecordLine) {
     EXPECT_TRUE(lines[1].startsWith("Fresh.pdf\t"));
 }
 
+TEST_F(FolderPass, ALaterDifferentDocumentTakesANumberedNameInTheBackupAndDuplicatesFolders) {
+    slot(0, {{"dir_doppioni_", tree.folder("dup")}, {"dir_backup_", tree.folder("bak")}});
+    tree.write("s0/out/Scan_01.pdf", "first");
+    struct Arrival {
+        const char* content;
+        const char* takes;  // the name it gets in both folders
+    };
+    const Arrival arrivals[] = {
+        {"second", "Scan_01.pdf"},
+        {"third", "Scan_01 (2).pdf"},
+        {"third", "Scan_01 (2).pdf"},  // the same document again replaces its own copy
+        {"fourth", "Scan_01 (3).pdf"},
+    };
+    for (const Arrival& a : arrivals) {
+        SCOPED_TRACE(a.content);
+        drop(0, "Scan 01.pdf", a.content);
+        pass();
+        EXPECT_EQ(tree.read(QStringLiteral("dup/") + a.takes), a.content);
+        EXPECT_EQ(tree.read(QStringLiteral("bak/") + a.takes), a.content);
+    }
+    const QStringList kept{"Scan_01 (2).pdf", "Scan_01 (3).pdf", "Scan_01.pdf"};
+    EXPECT_EQ(tree.entries("dup"), kept);
+    EXPECT_EQ(tree.entries("bak"), kept);
+    EXPECT_EQ(tree.read("dup/Scan_01.pdf"), "second");
+    EXPECT_EQ(tree.read("s0/out/Scan_01.pdf"), "first");
+    EXPECT_TRUE(messages().contains(" Copiato " + in(0) + "Scan 01.pdf nella dir di backup " +
+                                    tree.path("bak/Scan_01 (3).pdf")));
+    EXPECT_TRUE(messages().contains(" Copiato " + in(0) + "Scan 01.pdf  nella dir dei file gia' esistenti " +
+                                    tree.path("dup/Scan_01 (3).pdf") + " in quanto gia' esistente " +
+                                    out(0, "Scan_01.pdf")));
+}
+
 TEST_F(FolderPass, WithoutADuplicatesFolderTheDestinationIsReplacedAndRecorded) {
     slot(0);
     tree.write("s0/out/Taken.pdf", "the filed one");
@@ -228,7 +260,25 @@ TEST_F(FolderPass, AFileStillOpenForWritingWaitsForTheNextPass) {
     EXPECT_EQ(tree.read("s0/out/arriving.pdf"), "first half and the rest");
 }
 
-TEST(DurableCopy, ASourceGrowingDuringTheCopyFailsAndLeavesNothing) {
+namespace {
+
+enum class Fault { None, Source, Target };
+
+// Which end a failed copy blames: the document (the pass goes on) or the target (the pass ends).
+Fault copyFault(const QString& source, const QString& target) {
+    try {
+        platform::copyFileDurably(source, target);
+        return Fault::None;
+    } catch (const platform::SourceError&) {
+        return Fault::Source;
+    } catch (const platform::RunError&) {
+        return Fault::Target;
+    }
+}
+
+}  // namespace
+
+TEST(DurableCopy, ASourceGrowingDuringTheCopyFailsAsTheSourcesFaultAndLeavesNothing) {
     dokivo::test::TempTree tree;
     tree.write("src.pdf", QByteArray(32 << 20, 'x'));
     std::atomic<bool> copying{true};
@@ -243,7 +293,7 @@ TEST(DurableCopy, ASourceGrowingDuringTheCopyFailsAndLeavesNothing) {
     });
     writer->start();
     QThread::msleep(20);
-    EXPECT_THROW(platform::copyFileDurably(tree.path("src.pdf"), tree.path("dst.pdf")), platform::RunError);
+    EXPECT_EQ(copyFault(tree.path("src.pdf"), tree.path("dst.pdf")), Fault::Source);
     copying = false;
     writer->wait();
     delete writer;
@@ -251,10 +301,10 @@ TEST(DurableCopy, ASourceGrowingDuringTheCopyFailsAndLeavesNothing) {
     EXPECT_FALSE(tree.exists(platform::kTemporaryCopyName));
 }
 
-TEST(DurableCopy, RefusesToCopyAFileOntoItself) {
+TEST(DurableCopy, RefusesToCopyAFileOntoItselfAsAFaultOfTheTarget) {
     dokivo::test::TempTree tree;
     tree.write("same.pdf", "only copy");
-    EXPECT_THROW(platform::copyFileDurably(tree.path("same.pdf"), tree.path("same.pdf")), platform::RunError);
+    EXPECT_EQ(copyFault(tree.path("same.pdf"), tree.path("same.pdf")), Fault::Target);
     EXPECT_EQ(tree.read("same.pdf"), "only copy");
 }
 

@@ -47,9 +47,11 @@ void writeRaw(const QByteArray& path, const QByteArray& bytes) {
 TEST(HostileNames, OddButValidNamesAreFiledUnderTheirOwnNameInsideTheDestination) {
     HostileSlot f;
     const QString longName = QString(251, 'n') + ".pdf";  // 255 bytes, the longest a name can be
-    const QStringList names{"a b  c.pdf",    "tab\there.pdf", "new\nline.pdf", longName,
-                            "..\\..\\x.pdf", "-rf.pdf",       "..pdf",         "città é.pdf"};
-    for (const QString& name : names)
+    const QStringList names{"a b  c.pdf", longName, "..\\..\\x.pdf", "-rf.pdf", "..pdf", "città é.pdf"};
+    // A tab, CR or LF would break the record's columns and the tracking file's lines: such a
+    // document stays, and its line shows the characters.
+    const QStringList lineBreaking{"tab\there.pdf", "new\nline.pdf", "cr\rhere.pdf"};
+    for (const QString& name : names + lineBreaking)
         f.tree.write("in/" + name, name.toUtf8());
 
     LEGGI_DIR(f.m());
@@ -67,6 +69,13 @@ TEST(HostileNames, OddButValidNamesAreFiledUnderTheirOwnNameInsideTheDestination
     present.sort();
     EXPECT_EQ(present, filed) << "nothing lands beside or above the destination";
     EXPECT_EQ(f.tree.entries().filter("x.pdf").size(), 0);
+
+    EXPECT_EQ(f.tree.entries("in").size(), lineBreaking.size());
+    const QString left = " File non elaborato: il nome contiene una tabulazione o un a capo : " + f.in;
+    for (const char* shown : {"tab<TAB>here.pdf", "new<LF>line.pdf", "cr<CR>here.pdf"})
+        EXPECT_TRUE(f.messages().contains(left + shown)) << shown;
+    for (const QString& line : f.m().operations.lines())
+        EXPECT_FALSE(line.contains('\t') || line.contains('\r') || line.contains('\n')) << line;
 }
 
 TEST(HostileNames, ANameThatIsNotTextStaysAndDoesNotStopThePass) {
