@@ -145,7 +145,7 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
     const QString destinationFolder = buildDateFolders(ctx.parameters, ctx.dest_folder, file.created);
 
     if (ctx.podsitir) {
-        const PodsitirResult pod = applyPodsitir(destinationName, sourceName.mid(dot));
+        const PodsitirResult pod = applyPodsitir(destinationName, extensionAfterDot(sourceName, dot));
         if (pod.kind == PodsitirResult::Kind::NoMarker)
             return;
         if (pod.kind == PodsitirResult::Kind::Rejected) {
