@@ -7,14 +7,41 @@
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace dokivo {
 
 namespace {
+
 constexpr int kConnectTimeoutMs = 1000;
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
+
+// Where the local server's name lives: a socket file in the temporary folder, or on Windows a
+// named pipe, which ends with its process and so is never left behind.
+QString socketPath(const QString& key) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\\\.\\pipe\\") + key;
+#else
+    return key.startsWith(QLatin1Char('/')) ? key
+                                            : QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + key;
+#endif
+}
+
+// Removes the name when it is a socket: with the lock held no other instance runs, so it was
+// left by one that was killed. A folder or file of that name is not ours and stays.
+bool removeStaleSocket(const QString& key) {
+#ifndef Q_OS_WIN
+    const QByteArray path = QFile::encodeName(socketPath(key));
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && ::unlink(path.constData()) == 0;
+#else
+    Q_UNUSED(key);
+    return false;
+#endif
+}
+
 }  // namespace
 
 QString SingleInstance::defaultKey() {
@@ -62,7 +89,6 @@ bool SingleInstance::acquire() {
         return false;
     }
 #endif
-    QLocalServer::removeServer(key_);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
@@ -73,8 +99,19 @@ bool SingleInstance::acquire() {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
-    server_.listen(key_);
+    listenForActivation();
     return true;
+}
+
+void SingleInstance::listenForActivation() {
+    if (server_.listen(key_))
+        return;
+    if (removeStaleSocket(key_) && server_.listen(key_))
+        return;
+    // The program runs all the same; only a second start cannot bring this window forward.
+    activationProblem_ = QStringLiteral(" Attivazione non disponibile: ") + socketPath(key_) +
+                         QStringLiteral(" (") + server_.errorString() +
+                         QStringLiteral("), un secondo avvio non riportera' in primo piano questa finestra");
 }
 
 bool SingleInstance::activateRunning() {

@@ -22,6 +22,9 @@ class SingleInstance : public QObject {
 
     // True when no other instance runs; this one then answers activation requests.
     bool acquire();
+    // Empty while activation requests can reach this instance; otherwise an operation line that
+    // says why they cannot (the name held by something that is not a socket of ours).
+    const QString& activationProblem() const { return activationProblem_; }
     // Asks the running instance to restore and raise its window; false when none answered.
     bool activateRunning();
 
@@ -29,6 +32,8 @@ class SingleInstance : public QObject {
     void activationRequested();
 
   private:
+    void listenForActivation();
+
     QString key_;
     QString lockPath_;
 #ifdef Q_OS_WIN
@@ -37,6 +42,7 @@ class SingleInstance : public QObject {
     int lockFd_ = -1;
 #endif
     QLocalServer server_;
+    QString activationProblem_;
 };
 
 }  // namespace dokivo

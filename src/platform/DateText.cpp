@@ -1,16 +1,11 @@
 #include "platform/DateText.h"
 
-#include <QLocale>
-
 namespace dokivo::platform {
 
 namespace {
 
 QString timeFormatWithSeconds(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    // Drop the time-zone token and the blank before it; keep everything else the locale says.
-    format.remove(QLatin1Char('t'));
-    format = format.trimmed();
+    QString format = timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat));
     if (!format.contains(QLatin1Char('s')))
         format = QStringLiteral("HH:mm:ss");
     return format;
@@ -20,10 +15,52 @@ QString twoDigits(int value) {
     return QStringLiteral("%1").arg(value % 100, 2, 10, QLatin1Char('0'));
 }
 
+bool isZoneSeparator(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QChar(0x00A0) || c == QChar(0x202F);
+}
+
 }  // namespace
 
+QString timeFormatWithoutZone(const QString& format) {
+    QString kept;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;  // "''" toggles twice and stays one literal quote
+            kept += c;
+            continue;
+        }
+        if (quoted || c != QLatin1Char('t')) {
+            kept += c;
+            continue;
+        }
+        while (i + 1 < format.size() && format[i + 1] == QLatin1Char('t'))
+            ++i;
+        // "(t)" and "[t]" go with their brackets.
+        const QChar next = i + 1 < format.size() ? format[i + 1] : QChar();
+        if ((kept.endsWith(QLatin1Char('(')) && next == QLatin1Char(')')) ||
+            (kept.endsWith(QLatin1Char('[')) && next == QLatin1Char(']'))) {
+            kept.chop(1);
+            ++i;
+        }
+        // The separator that led to the zone ("HH:mm:ss, t"), or, for a zone in front, the one after it.
+        if (!kept.isEmpty()) {
+            while (!kept.isEmpty() && isZoneSeparator(kept.back()))
+                kept.chop(1);
+        } else {
+            while (i + 1 < format.size() && isZoneSeparator(format[i + 1]))
+                ++i;
+        }
+    }
+    return kept.trimmed();
+}
+
 QString operationStamp(const QDateTime& when) {
-    const QLocale locale = QLocale::system();
+    return operationStamp(when, QLocale::system());
+}
+
+QString operationStamp(const QDateTime& when, const QLocale& locale) {
     const QString date = locale.toString(when.date(), QLocale::ShortFormat);
     if (when.time().hour() == 0 && when.time().minute() == 0 && when.time().second() == 0)
         return date;

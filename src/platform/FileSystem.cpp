@@ -42,6 +42,23 @@ bool statRegular(int dirFd, const char* name, FileEntry* entry) {
     return true;
 }
 
+// open(2) that never waits and never hands back anything but a regular file: O_NONBLOCK makes
+// the open of a FIFO return at once instead of waiting for its other end, and the descriptor's
+// type is checked before it is used. -1 with errno set when refused.
+int openRegularDescriptor(const QString& path, int flags, struct stat* st) {
+    const int fd = ::open(nativePath(path).constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        const int error = S_ISDIR(st->st_mode) ? EISDIR : ENXIO;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 // Calls `visit(name, d_type)` for every entry of a folder but "." and "..".
 template <typename Visit>
 void forEachEntry(const QString& folder, int* dirFdOut, Visit visit) {
@@ -130,10 +147,27 @@ void removeFile(const QString& path) {
         throwFromErrno(errno, path);
 }
 
-bool appendToFile(const QString& path, const QByteArray& bytes) {
-    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+bool openRegularFile(QFile& file, const QString& path, QIODevice::OpenMode mode) {
+    const bool reads = mode & QIODevice::ReadOnly;
+    const bool writes = mode & QIODevice::WriteOnly;
+    const int flags = reads && writes ? O_RDWR | O_CREAT : writes ? O_WRONLY | O_CREAT : O_RDONLY;
+    struct stat st {};
+    const int fd = openRegularDescriptor(path, flags, &st);
     if (fd < 0)
         return false;
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+bool appendToFile(const QString& path, const QByteArray& bytes) {
+    struct stat st {};
+    const int fd = openRegularDescriptor(path, O_WRONLY | O_CREAT | O_APPEND, &st);
+    if (fd < 0)
+        return false;
+    const off_t before = st.st_size;
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
@@ -143,9 +177,19 @@ bool appendToFile(const QString& path, const QByteArray& bytes) {
             break;
         done += n;
     }
-    const bool synced = ::fdatasync(fd) == 0 || errno == EINVAL;
-    const bool closed = ::close(fd) == 0;
-    return done == bytes.size() && synced && closed;
+    const bool written = done == bytes.size() && (::fdatasync(fd) == 0 || errno == EINVAL);
+    if (!written) {
+        // Take back the part that got in: the caller keeps every byte for its next attempt.
+        if (::ftruncate(fd, before) == 0)
+            ::fdatasync(fd);
+    }
+    // A failed close can be a failed write (network file systems): take that part back too.
+    if (::close(fd) != 0) {
+        if (written)
+            ::truncate(nativePath(path).constData(), before);
+        return false;
+    }
+    return written;
 }
 #else
 // Windows: the same contracts through Qt's file classes.
@@ -211,6 +255,15 @@ bool appendToFile(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     return file.write(bytes) == bytes.size() && file.flush();
+}
+
+// Named pipes live outside the folders on Windows: a configured name holds a file or a folder.
+bool openRegularFile(QFile& file, const QString& path, QIODevice::OpenMode mode) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return false;
+    file.setFileName(path);
+    return file.open(mode);
 }
 #endif
 

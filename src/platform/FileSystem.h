@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -37,8 +38,17 @@ bool tryCreateFolder(const QString& path);
 // Throws RunError.
 void removeFile(const QString& path);
 
-// Appends `bytes` to `path`, creating it when missing, and flushes it to disk. False when the
-// bytes could not all be written.
+// Opens `file` on `path` only when that is a regular file (links to one are followed), or is
+// missing and `mode` writes (ReadOnly, WriteOnly or ReadWrite; a missing file is created). A
+// FIFO, device, socket or folder by that name is refused at once: opening a FIFO would wait for
+// its other end for ever. For the files the program opens by a configured name; `file` then has
+// no name of its own, the caller keeps the path.
+bool openRegularFile(QFile& file, const QString& path, QIODevice::OpenMode mode);
+
+// Appends `bytes` to `path`, creating it when missing, and flushes it to disk. All or nothing:
+// when the bytes cannot all be written and flushed (a full disk), the file is cut back to its
+// former length and the result is false, so trying again never repeats what got in the first
+// time. Anything but a regular file at `path` is refused at once.
 bool appendToFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace dokivo::platform

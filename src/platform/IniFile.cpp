@@ -1,8 +1,10 @@
 #include "platform/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
 namespace dokivo::platform {
@@ -46,8 +48,8 @@ bool sameName(const QString& a, const QString& b) {
 }  // namespace
 
 IniDocument IniDocument::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path, QIODevice::ReadOnly))
         return {};
     return parse(file.readAll());
 }
@@ -136,9 +138,9 @@ QString readProfileString(const QString& section, const QString& key, const QStr
 
 bool writeProfileString(const QString& section, const QString& key, const QString& value,
                         const QString& path) {
-    QFile file(path);
-    if (file.exists() && !file.open(QIODevice::ReadOnly))
-        return false;  // never drop unread keys
+    QFile file;
+    if (QFileInfo::exists(path) && !openRegularFile(file, path, QIODevice::ReadOnly))
+        return false;  // never drop unread keys, never replace what is not a settings file
     IniDocument doc = IniDocument::parse(file.isOpen() ? file.readAll() : QByteArray());
     doc.setValue(section, key, value);
     return replaceFileAtomically(path, doc.serialize());

@@ -14,7 +14,8 @@ class IniDocument {
   public:
     static constexpr qsizetype kMaxValueLength = 1023;
 
-    // A missing or unreadable file gives an empty document.
+    // A missing or unreadable file gives an empty document, and so does anything that is not a
+    // regular file (a FIFO is never waited on).
     static IniDocument load(const QString& path);
     static IniDocument parse(const QByteArray& bytes);
 
@@ -44,7 +45,8 @@ QString readProfileString(const QString& section, const QString& key, const QStr
                           const QString& path);
 
 // One write, creating file and section when needed and replacing the file atomically.
-// Returns false when nothing was written.
+// Returns false when nothing was written, also when the name holds something that is not a
+// regular file.
 bool writeProfileString(const QString& section, const QString& key, const QString& value,
                         const QString& path);
 

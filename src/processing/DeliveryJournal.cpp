@@ -24,8 +24,8 @@ QByteArray serialize(const JournalEntry& e) {
 // Appends the record line to the record file unless it is its last line already; a line a
 // crash cut in half is dropped first.
 void ensureRecordLine(const QString& path, const QByteArray& line) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    QFile file;
+    if (!platform::openRegularFile(file, path, QIODevice::ReadWrite))
         return;
     const QByteArray content = file.readAll();
     const QByteArray full = line + "\r\n";
@@ -40,11 +40,9 @@ void ensureRecordLine(const QString& path, const QByteArray& line) {
 }  // namespace
 
 void DeliveryJournal::record(const JournalEntry& entry) {
-    if (!file_.isOpen()) {
-        file_.setFileName(path_);
-        if (!file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-            throw platform::RunError(platform::errnum::PermissionDenied, path_);
-    }
+    if (!file_.isOpen() &&
+        !platform::openRegularFile(file_, path_, QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw platform::RunError(platform::errnum::PermissionDenied, path_);
     // One write of the whole entry, then the length: an entry cut short by a crash has no END
     // and is ignored.
     const QByteArray bytes = serialize(entry);
@@ -58,8 +56,8 @@ void DeliveryJournal::clear() {
 }
 
 bool DeliveryJournal::read(const QString& path, JournalEntry* entry) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::openRegularFile(file, path, QIODevice::ReadOnly))
         return false;
     const QList<QByteArray> lines = file.readAll().split('\n');
     if (lines.size() < 6 || lines[5] != kEnd)

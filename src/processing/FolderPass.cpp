@@ -147,7 +147,7 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
     // The PODSITIR rule needs nothing that the later steps make, so it is known before the
     // encryption: a document the rule leaves in place is not changed.
     const PodsitirResult pod =
-        ctx.podsitir ? applyPodsitir(destinationName, sourceName.mid(dot)) : PodsitirResult{};
+        ctx.podsitir ? applyPodsitir(destinationName, extensionAfterDot(sourceName, dot)) : PodsitirResult{};
     const bool podsitirKeepsIt = ctx.podsitir && pod.kind != PodsitirResult::Kind::Renamed;
 
     pass.step = 8;

@@ -1,11 +1,17 @@
 #include "processing/NameRules.h"
 
 #include "app/NumericText.h"
+#include "platform/CharacterText.h"
 #include "platform/DateText.h"
 #include "platform/RunError.h"
 #include "scan/SlotContext.h"
 
 namespace dokivo {
+
+using platform::characterCount;
+using platform::leftCharacters;
+using platform::midCharacters;
+using platform::utf16Offset;
 
 ControlRule decideControlRule(const SlotContext& ctx) {
     ControlRule rule;
@@ -25,22 +31,27 @@ ControlRule decideControlRule(const SlotContext& ctx) {
 bool passesControlRule(const ControlRule& rule, const QString& name) {
     if (!rule.active)
         return true;
-    if (name.size() < rule.last)
+    if (characterCount(name) < rule.last)
         return false;
     if (rule.first < 1)
         throw platform::RunError(platform::errnum::InvalidCall, name);
-    const QString shown = name.mid(rule.first - 1, rule.last - rule.first + 1);
+    const QString shown = midCharacters(name, rule.first - 1, rule.last - rule.first + 1);
     return shown.compare(rule.code, Qt::CaseInsensitive) == 0;
 }
 
 qsizetype dotPosition(const QString& name) {
-    return name.lastIndexOf(QLatin1Char('.')) + 1;
+    const qsizetype at = name.lastIndexOf(QLatin1Char('.'));
+    return at < 0 ? 0 : characterCount(QStringView(name).left(at)) + 1;
+}
+
+QString extensionAfterDot(const QString& name, qsizetype dot) {
+    return midCharacters(name, dot);
 }
 
 QString extensionToken(const QString& name, qsizetype dot) {
     if (dot <= 1)
         return {};
-    return QStringLiteral("||") + name.mid(dot) + QStringLiteral("||");
+    return QStringLiteral("||") + extensionAfterDot(name, dot) + QStringLiteral("||");
 }
 
 bool acceptedByExtension(const QString& name, qsizetype dot, const QString& token,
@@ -54,21 +65,24 @@ bool acceptedByExtension(const QString& name, qsizetype dot, const QString& toke
 QString baseDestinationName(const QString& sourceName, bool sihsit) {
     QString name = sourceName;
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
-    if (name.size() == 16 && name[3] == QLatin1Char('-') && isNumericText(name.mid(4, 8)))
-        name[3] = QLatin1Char('_');
-    if (sihsit && name.startsWith(QLatin1String("ST-")) && name.mid(16, 3) == QLatin1String("-BC")) {
+    const qsizetype fourth = utf16Offset(name, 3);
+    if (characterCount(name) == 16 && name[fourth] == QLatin1Char('-') &&
+        isNumericText(midCharacters(name, 4, 8)))
+        name[fourth] = QLatin1Char('_');
+    if (sihsit && name.startsWith(QLatin1String("ST-")) &&
+        midCharacters(name, 16, 3) == QLatin1String("-BC")) {
         name[2] = QLatin1Char('_');
-        name[16] = QLatin1Char('_');
+        name[utf16Offset(name, 16)] = QLatin1Char('_');
     }
     return name;
 }
 
 QString timeStampedName(const QString& destinationName, const QString& sourceName, qsizetype dot,
                         const QDateTime& created) {
-    const QString base = dot > 0 ? destinationName.left(dot - 1) : destinationName;
-    return base.left(30) + QLatin1Char('_') +
+    const QString base = dot > 0 ? leftCharacters(destinationName, dot - 1) : destinationName;
+    return leftCharacters(base, 30) + QLatin1Char('_') +
            platform::formatDate(created, platform::DatePattern::YYMMDDHHSS) + QLatin1Char('.') +
-           sourceName.mid(dot);
+           extensionAfterDot(sourceName, dot);
 }
 
 bool wantsTimeStampedName(const SlotContext& ctx) {

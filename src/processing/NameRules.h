@@ -7,6 +7,9 @@ namespace dokivo {
 
 struct SlotContext;
 
+// Every position and length here counts characters as the operator sees them: a character
+// outside the Basic Multilingual Plane (an emoji) is one, and no cut splits one.
+
 // The slot's control-character rule: the characters of a name from `first` to `last` (1-based,
 // both included) must read as `code`, letter case disregarded.
 struct ControlRule {
@@ -23,6 +26,8 @@ bool passesControlRule(const ControlRule& rule, const QString& name);
 
 // 1-based position of the last ".", 0 when there is none.
 qsizetype dotPosition(const QString& name);
+// Every character after the dot position.
+QString extensionAfterDot(const QString& name, qsizetype dot);
 // "||" + the characters after the last dot + "||" when the dot is past the first character.
 QString extensionToken(const QString& name, qsizetype dot);
 // A name with a dot is taken when its extension is listed (any letter case) or it ends in ".PDF".

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/NumericText.h"
+#include "platform/CharacterText.h"
 
 namespace dokivo {
 
@@ -39,8 +40,9 @@ bool passesFormatoateneFilter(const QString& destinationName, const QString& for
                               const QString& prefixes) {
     if (formatMarker != kFormatoateneMarker)
         return true;
-    return destinationName.size() == 16 && isNumericText(destinationName.mid(4, 8)) &&
-           hasAcceptedPrefix(destinationName.left(4), prefixes);
+    return platform::characterCount(destinationName) == 16 &&
+           isNumericText(platform::midCharacters(destinationName, 4, 8)) &&
+           hasAcceptedPrefix(platform::leftCharacters(destinationName, 4), prefixes);
 }
 
 PodsitirResult applyPodsitir(const QString& destinationName, const QString& extension) {
@@ -57,10 +59,12 @@ PodsitirResult applyPodsitir(const QString& destinationName, const QString& exte
         const qsizetype at = name.indexOf(marker.text);
         if (at < 0)
             continue;
-        const qsizetype digits = at + marker.digitsOffset;
-        if (!isTypeDigits(name.mid(digits, 3)))
+        // The distance to the type digits counts characters, whatever stands between.
+        const qsizetype digits = platform::characterCount(QStringView(name).left(at)) + marker.digitsOffset;
+        if (!isTypeDigits(platform::midCharacters(name, digits, 3)))
             return {PodsitirResult::Kind::Rejected, {}};
-        name = QStringLiteral("POD_") + name.mid(digits, 9) + QLatin1Char('.') + extension;
+        name =
+            QStringLiteral("POD_") + platform::midCharacters(name, digits, 9) + QLatin1Char('.') + extension;
         result.kind = PodsitirResult::Kind::Renamed;
     }
     if (result.kind == PodsitirResult::Kind::Renamed)

@@ -272,8 +272,9 @@ void Form1::showMessage(const QString& text, MessageIcon icon, const QString& ti
         boxIcon = QMessageBox::Warning;
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(boxIcon, title.isEmpty() ? kApplicationTitle : title, shown, QMessageBox::Ok,
-                    isVisible() ? this : nullptr);
+    // Over the main window, also while it waits hidden in the notification area: a box without
+    // a parent is placed wherever the platform likes, often the screen's top-left corner.
+    QMessageBox box(boxIcon, title.isEmpty() ? kApplicationTitle : title, shown, QMessageBox::Ok, this);
     box.exec();
 }
 

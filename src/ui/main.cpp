@@ -53,7 +53,10 @@ int main(int argc, char* argv[]) {
 
     dokivo::readOperatingSystemFacts(module);
     const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
-    switch (dokivo::Form_Load(module, commandLine)) {
+    const dokivo::StartupOutcome outcome = dokivo::Form_Load(module, commandLine);
+    if (outcome != dokivo::StartupOutcome::Refused && !instance.activationProblem().isEmpty())
+        module.addLine(instance.activationProblem());
+    switch (outcome) {
         case dokivo::StartupOutcome::Refused:
             return kRefused;
         case dokivo::StartupOutcome::RunFinished:

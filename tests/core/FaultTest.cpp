@@ -106,6 +106,31 @@ TEST(FaultFullDisk, TheDocumentStaysAndTheFiledOnesStayWhole) {
     EXPECT_EQ(f.recordLines(), 1);
 }
 
+TEST(FaultFullDisk, ATrackingFlushThatDoesNotFitLeavesTheFileAsItWasAndTheNextOneWritesEachLineOnce) {
+    FaultSlot f;
+    const QString track = f.tree.folder("track");
+    TinyFileSystem tiny(track);
+    if (!tiny.mounted())
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here; the full-disk case is not run";
+    f.m().settings.dir_log_generale = track;
+    f.tree.write("track/" + kTrackingFileName, "earlier\r\n");
+    f.tree.write("track/filler.bin", bytesOf(280 * 1024, 'x'));
+    for (int i = 0; i < 2000; ++i)  // some 60 KB, three times the room that is left
+        f.m().addLine(" riga " + QString::number(i));
+
+    flushTrackingFile(f.m());
+    EXPECT_EQ(f.m().operations.size(), 2000);
+    EXPECT_EQ(f.tree.read("track/" + kTrackingFileName), "earlier\r\n") << "no part of the flush stays";
+
+    QFile::remove(f.tree.path("track/filler.bin"));
+    flushTrackingFile(f.m());
+    EXPECT_EQ(f.m().operations.size(), 0);
+    const QByteArray tracking = f.tree.read("track/" + kTrackingFileName);
+    EXPECT_EQ(tracking.count("\r\n"), 2001);
+    EXPECT_EQ(tracking.count(" riga 0\r\n"), 1);
+    EXPECT_TRUE(tracking.endsWith(" riga 1999\r\n"));
+}
+
 TEST(FaultReadOnlyFolder, EachTargetThatRefusesWritesStopsThePassAtItsStep) {
     struct Case {
         const char* folder;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <future>
 
 #include <fcntl.h>
@@ -13,8 +15,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "app/Settings.h"
+#include "logs/TrackingFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/RunError.h"
+#include "processing/DeliveryJournal.h"
 #include "scan/ScanDriver.h"
 #include "support/TestSupport.h"
 
@@ -157,4 +162,55 @@ TEST(HostileEntries, ACopyFromAFifoFailsAtOnceInsteadOfWaitingForAWriter) {
     }
     EXPECT_EQ(copy.get(), platform::errnum::FileNotFound);
     EXPECT_TRUE(tree.entries("out").isEmpty());
+}
+
+TEST(HostileEntries, AFifoUnderANameTheProgramOpensIsRefusedAtOnce) {
+    const QString otherIni = QStringLiteral("other/Dokivo.ini");
+    const struct {
+        QString fifo;
+        std::function<void(HostileSlot&)> act;
+        std::function<void(HostileSlot&)> check;
+    } cases[] = {
+        {"track/" + kTrackingFileName,
+         [](HostileSlot& f) {
+             f.m().settings.dir_log_generale = f.tree.path("track");
+             f.m().addLine(" riga");
+             flushTrackingFile(f.m());
+         },
+         [](HostileSlot& f) {
+             EXPECT_EQ(f.m().operations.size(), 1) << "the lines wait for the next flush";
+         }},
+        {otherIni,
+         [&](HostileSlot& f) { WriteIni(f.m(), kIniSection, "chiave", "valore", f.tree.path(otherIni)); },
+         [&](HostileSlot& f) {
+             EXPECT_TRUE(f.messages().contains(" Errore in scrittura nel file " + f.tree.path(otherIni)));
+             EXPECT_EQ(ReadIni(kIniSection, "chiave", "<assente>", f.tree.path(otherIni)), "<assente>");
+         }},
+        {"app/" + kJournalFileName,
+         [](HostileSlot& f) {
+             f.tree.write("in/a.pdf", "scan a");
+             LEGGI_DIR(f.m());
+         },
+         [](HostileSlot& f) { EXPECT_EQ(f.tree.read("out/a.pdf"), "scan a"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fifo.toStdString());
+        HostileSlot f;
+        f.tree.folder("track");
+        f.tree.folder("other");
+        const QByteArray fifo = QFile::encodeName(f.tree.path(c.fifo));
+        ASSERT_EQ(::mkfifo(fifo.constData(), 0644), 0);
+        auto run = std::async(std::launch::async, [&] { c.act(f); });
+        if (run.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+            // Open and close the other end: the waiting open returns, then meets an end of file
+            // or a broken pipe, and the test can end.
+            std::signal(SIGPIPE, SIG_IGN);
+            ::close(::open(fifo.constData(), O_RDWR | O_NONBLOCK));
+            run.wait();
+            ADD_FAILURE() << "the open waited on the FIFO";
+            continue;
+        }
+        run.get();
+        c.check(f);
+    }
 }

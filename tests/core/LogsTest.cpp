@@ -26,6 +26,34 @@ TEST(OperationLine, MidnightShowsTheDateAlone) {
     EXPECT_TRUE(platform::operationStamp(midnight.addSecs(1)).contains(':'));
 }
 
+TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
+    const struct {
+        const char* localeFormat;
+        const char* kept;
+    } formats[] = {
+        {"HH:mm:ss t", "HH:mm:ss"},
+        {"H:mm:ss (t)", "H:mm:ss"},
+        {"Bh:mm:ss [t]", "Bh:mm:ss"},
+        {"h:mm:ss AP, t", "h:mm:ss AP"},
+        {"t HH:mm:ss", "HH:mm:ss"},
+        {"H:mm:ss 'ч'. t", "H:mm:ss 'ч'."},
+        {"H 'at' mm:ss tttt", "H 'at' mm:ss"},
+        {"H 'o''clock' mm:ss", "H 'o''clock' mm:ss"},
+    };
+    for (const auto& f : formats)
+        EXPECT_EQ(platform::timeFormatWithoutZone(QString::fromUtf8(f.localeFormat)),
+                  QString::fromUtf8(f.kept));
+
+    const QDateTime when(QDate(2024, 3, 5), QTime(15, 6, 7));
+    for (const char* name : {"es_ES", "fa_IR"}) {
+        const QLocale locale(QString::fromLatin1(name));
+        EXPECT_EQ(platform::operationStamp(when, locale),
+                  locale.toString(when.date(), QLocale::ShortFormat) + ' ' +
+                      locale.toString(when.time(), QStringLiteral("H:mm:ss")))
+            << name;
+    }
+}
+
 TEST(DatePatterns, AreDigitsIndependentOfTheLocale) {
     const QDateTime t(QDate(2024, 3, 5), QTime(14, 7, 9));
     EXPECT_EQ(platform::formatDate(t, platform::DatePattern::YYYYMMDD), "20240305");

@@ -11,6 +11,7 @@
 using namespace dokivo;
 using dokivo::platform::DatePattern;
 using dokivo::platform::formatDate;
+using dokivo::test::kEmoji;
 
 namespace {
 
@@ -71,6 +72,9 @@ TEST(PodsitirRule, PositionsCountCharactersNotBytes) {
               "POD_005123456.pdf");
     EXPECT_EQ(applyPodsitir(QString::fromUtf8("Mañana_") + kEnvioMarker + "003555666777.pdf", "pdf").name,
               "POD_003555666.pdf");
+    // An emoji is two UTF-16 units but one character, before the marker or after it.
+    EXPECT_EQ(applyPodsitir(kEmoji + "POD__AB" + kEmoji + "DEF005123456.pdf", "pdf").name,
+              "POD_005123456.pdf");
 }
 
 TEST(PodsitirRule, MarkersFarIntoALongNameStillWork) {
@@ -107,6 +111,7 @@ TEST(FormatoateneFilter, WithoutPrefixesSixteenCharactersWithANumberPass) {
     EXPECT_FALSE(passesFormatoateneFilter("ABCD1234567.pdf", "FORMATOATENE", QString()));
     EXPECT_FALSE(passesFormatoateneFilter("ABCD123456789.pdf", "FORMATOATENE", QString()));
     EXPECT_FALSE(passesFormatoateneFilter("ABCD1234567X.pdf", "FORMATOATENE", QString()));
+    EXPECT_TRUE(passesFormatoateneFilter(kEmoji + "BCD12345678.pdf", "FORMATOATENE", QString()));
 }
 
 TEST(FormatoateneFilter, WithPrefixesOnlyListedPrefixesPass) {

@@ -1,5 +1,5 @@
 // The destination-name rules on any name: no failure, blanks never survive, the name keeps its
-// length and its extension, and nothing turns a plain name into a path.
+// length and its extension, no cut splits a character, and nothing turns a plain name into a path.
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,12 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // the pass stops here: only accepted names (with a dot) get the later forms
     const QString stamped =
         dokivo::timeStampedName(destination, name, dot, QDateTime::fromSecsSinceEpoch(seconds));
-    FUZZ_CHECK(stamped.endsWith(QLatin1Char('.') + name.mid(dot)));
+    FUZZ_CHECK(stamped.endsWith(QLatin1Char('.') + dokivo::extensionAfterDot(name, dot)));
     FUZZ_CHECK(stamped.count(QLatin1Char('/')) <= name.count(QLatin1Char('/')));
+    FUZZ_CHECK(!name.isValidUtf16() || stamped.isValidUtf16());  // no cut splits a character
 
     dokivo::passesFormatoateneFilter(destination, QStringLiteral("FORMATOATENE"), prefixes);
-    const dokivo::PodsitirResult pod = dokivo::applyPodsitir(destination, name.mid(dot));
-    if (pod.kind == dokivo::PodsitirResult::Kind::Renamed)
+    const dokivo::PodsitirResult pod =
+        dokivo::applyPodsitir(destination, dokivo::extensionAfterDot(name, dot));
+    if (pod.kind == dokivo::PodsitirResult::Kind::Renamed) {
         FUZZ_CHECK(pod.name.count(QLatin1Char('/')) <= destination.count(QLatin1Char('/')));
+        FUZZ_CHECK(!destination.isValidUtf16() || pod.name.isValidUtf16());
+    }
     return 0;
 }

@@ -25,6 +25,9 @@
 
 namespace dokivo::test {
 
+// A character outside the Basic Multilingual Plane: two UTF-16 units, one character.
+inline const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+
 class FakeClock final : public platform::Clock {
   public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2024, 3, 5), QTime(14, 3, 7)))

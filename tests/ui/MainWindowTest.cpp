@@ -103,6 +103,27 @@ TEST_F(MainWindowFixture, InScheduledModeTheRunButtonStartsAndStopsTheSchedule) 
     EXPECT_TRUE(row(rows() - 1).endsWith("  Schedulazione Avviata")) << row(rows() - 1);
 }
 
+TEST_F(MainWindowFixture, AMessageBoxOpensOverTheMainWindowAlsoWhileItIsHidden) {
+    window.setGeometry(400, 300, 500, 250);
+    window.show();
+    settle();
+    window.hide();  // as minimising to the notification area does
+    QWidget* parent = nullptr;
+    QPoint centre;
+    QTimer watch;  // looks at the box once it is up, then closes it
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            parent = box->parentWidget();
+            centre = box->frameGeometry().center();
+            box->close();
+        }
+    });
+    watch.start(0);
+    window.showMessage(QStringLiteral("Elaborati 1 file PDF"), Frontend::MessageIcon::None, QString());
+    EXPECT_EQ(parent, &window);
+    EXPECT_TRUE(window.frameGeometry().contains(centre)) << centre.x() << "," << centre.y();
+}
+
 TEST_F(MainWindowFixture, ResizingMovesTheBottomRowAndSizesTheList) {
     window.show();
     auto* run = control<QPushButton>("cmdRun");
