@@ -1,6 +1,7 @@
 // dokivo: the desktop program. The same start-up, passes and close as dokivo-cli, with the main
 // window, its tray icon and the two settings windows.
 //   dokivo [ini:DIR] [run:y] [timer:y]
+//   dokivo [ini:DIR] verifica:y | simula:y   the report in its own window; changes nothing
 
 #include <QApplication>
 #include <QStringList>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "app/MainModule.h"
+#include "app/ReportMode.h"
 #include "app/Startup.h"
 #include "instance/SingleInstance.h"
 #include "platform/Clock.h"
@@ -15,9 +17,30 @@
 #include "platform/TerminationSignals.h"
 #include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
+#include "ui/ReportWindow.h"
 
 namespace {
-enum ExitCode { kOk = 0, kRefused = 2 };
+enum ExitCode { kOk = 0, kRefused = 2, kProblemsFound = dokivo::kExitProblemsFound };
+
+// A report changes nothing, so it takes no instance lock and makes no record folder. The main
+// window stays hidden: it only carries the message box of a refusal.
+int showReports(const QString& commandLine) {
+    dokivo::platform::SystemClock clock;
+    dokivo::Form1 window;
+    const QString appFolder = dokivo::platform::applicationFolder();
+    dokivo::MainModule module(window, clock, {appFolder, appFolder});
+    dokivo::readOperatingSystemFacts(module);
+    const std::optional<dokivo::ReportOutcome> report = dokivo::runRequestedReports(module, commandLine);
+    if (!report)
+        return kRefused;
+    dokivo::ReportWindow reportWindow;
+    reportWindow.setReport(
+        module.flags.checksConfiguration() ? dokivo::kCheckCaption : dokivo::kSimulationCaption,
+        report->lines);
+    reportWindow.exec();
+    return report->problemsFound ? kProblemsFound : kOk;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -27,6 +50,9 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("dokivo"));
     // The main window's close ends the program, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
+    const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    if (dokivo::reportRequested(commandLine))
+        return showReports(commandLine);
 
     dokivo::SingleInstance instance;
     if (!instance.acquire()) {
@@ -52,7 +78,6 @@ int main(int argc, char* argv[]) {
     dokivo::platform::quitOnTerminationSignals(app);
 
     dokivo::readOperatingSystemFacts(module);
-    const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     const dokivo::StartupOutcome outcome = dokivo::Form_Load(module, commandLine);
     if (outcome != dokivo::StartupOutcome::Refused && !instance.activationProblem().isEmpty())
         module.addLine(instance.activationProblem());
