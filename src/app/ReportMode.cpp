@@ -5,6 +5,8 @@
 #include "app/MainModule.h"
 #include "app/PassSimulation.h"
 #include "app/Startup.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
 
 namespace dokivo {
 
@@ -15,13 +17,19 @@ bool reportRequested(const QString& commandLine) {
     return flags.reportOnly();
 }
 
-std::optional<ReportOutcome> runRequestedReports(MainModule& module, const QString& commandLine) {
+std::optional<ReportOutcome> runRequestedReports(Frontend& frontend, const QString& commandLine) {
+    platform::SystemClock clock;
+    const QString appFolder = platform::applicationFolder();
+    // The record folder is never used here; the program's own one is named so none is made.
+    MainModule module(frontend, clock, {appFolder, appFolder});
+    readOperatingSystemFacts(module);
     if (!findConfiguration(module, commandLine))
         return std::nullopt;
     ReportOutcome outcome;
     if (module.flags.checksConfiguration()) {
         const QStringList problems = configurationProblems(module);
         outcome.lines += configurationReport(module.settings.iniPath(), problems);
+        outcome.configurationChecked = true;
         outcome.problemsFound = !problems.isEmpty();
     }
     if (module.flags.simulatesPass())

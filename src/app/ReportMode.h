@@ -6,7 +6,7 @@
 
 namespace dokivo {
 
-class MainModule;
+class Frontend;
 
 // Exit status of a configuration check that found something.
 inline constexpr int kExitProblemsFound = 4;
@@ -17,13 +17,16 @@ bool reportRequested(const QString& commandLine);
 
 struct ReportOutcome {
     QStringList lines;
+    bool configurationChecked = false;
     bool problemsFound = false;
+    int exitStatus() const { return problemsFound ? kExitProblemsFound : 0; }
 };
 
 // The reports the command line asks for, the configuration check first. Of start-up only the
-// command line and the configuration folder are taken, with the same refusals (nothing is
-// returned then, the message having been shown): no operation line, tray icon, retention of
-// record files, pass or tracking file, so the tree is left exactly as it was.
-std::optional<ReportOutcome> runRequestedReports(MainModule& module, const QString& commandLine);
+// operating-system facts, the command line and the configuration folder are taken, with the
+// same refusals (nothing is returned then, the message having been shown through `frontend`):
+// no operation line, tray icon, retention of record files, pass or tracking file, so the tree is
+// left exactly as it was. It needs no instance lock and makes no record folder.
+std::optional<ReportOutcome> runRequestedReports(Frontend& frontend, const QString& commandLine);
 
 }  // namespace dokivo

@@ -21,25 +21,7 @@
 
 namespace {
 
-enum ExitCode { kOk = 0, kRefused = 2, kAlreadyRunning = 3, kProblemsFound = dokivo::kExitProblemsFound };
-
-// A report changes nothing, so it takes no instance lock (it may run beside a scheduled
-// instance) and makes no record folder.
-int printReports(const QString& commandLine) {
-    dokivo::platform::SystemClock clock;
-    dokivo::ConsoleFrontend frontend;
-    const QString appFolder = dokivo::platform::applicationFolder();
-    dokivo::MainModule module(frontend, clock, {appFolder, appFolder});
-    dokivo::readOperatingSystemFacts(module);
-    const std::optional<dokivo::ReportOutcome> report = dokivo::runRequestedReports(module, commandLine);
-    if (!report)
-        return kRefused;
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
-    for (const QString& line : report->lines)
-        out << line << '\n';
-    return report->problemsFound ? kProblemsFound : kOk;
-}
+enum ExitCode { kOk = 0, kRefused = 2, kAlreadyRunning = 3 };
 
 }  // namespace
 
@@ -47,8 +29,19 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Dokivo"));
     const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
-    if (dokivo::reportRequested(commandLine))
-        return printReports(commandLine);
+    // A report changes nothing: it takes no instance lock, so it may run beside a scheduled one.
+    if (dokivo::reportRequested(commandLine)) {
+        dokivo::ConsoleFrontend frontend;
+        const std::optional<dokivo::ReportOutcome> report =
+            dokivo::runRequestedReports(frontend, commandLine);
+        if (!report)
+            return kRefused;
+        QTextStream out(stdout);
+        out.setEncoding(QStringConverter::Utf8);
+        for (const QString& line : report->lines)
+            out << line << '\n';
+        return report->exitStatus();
+    }
 
     dokivo::SingleInstance instance;
     if (!instance.acquire()) {

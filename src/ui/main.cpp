@@ -20,26 +20,7 @@
 #include "ui/ReportWindow.h"
 
 namespace {
-enum ExitCode { kOk = 0, kRefused = 2, kProblemsFound = dokivo::kExitProblemsFound };
-
-// A report changes nothing, so it takes no instance lock and makes no record folder. The main
-// window stays hidden: it only carries the message box of a refusal.
-int showReports(const QString& commandLine) {
-    dokivo::platform::SystemClock clock;
-    dokivo::Form1 window;
-    const QString appFolder = dokivo::platform::applicationFolder();
-    dokivo::MainModule module(window, clock, {appFolder, appFolder});
-    dokivo::readOperatingSystemFacts(module);
-    const std::optional<dokivo::ReportOutcome> report = dokivo::runRequestedReports(module, commandLine);
-    if (!report)
-        return kRefused;
-    dokivo::ReportWindow reportWindow;
-    reportWindow.setReport(
-        module.flags.checksConfiguration() ? dokivo::kCheckCaption : dokivo::kSimulationCaption,
-        report->lines);
-    reportWindow.exec();
-    return report->problemsFound ? kProblemsFound : kOk;
-}
+enum ExitCode { kOk = 0, kRefused = 2 };
 
 }  // namespace
 
@@ -51,8 +32,19 @@ int main(int argc, char* argv[]) {
     // The main window's close ends the program, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
     const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
-    if (dokivo::reportRequested(commandLine))
-        return showReports(commandLine);
+    // A report changes nothing: it takes no instance lock. The main window stays hidden; it
+    // only carries the message box of a refusal.
+    if (dokivo::reportRequested(commandLine)) {
+        dokivo::Form1 hidden;
+        const std::optional<dokivo::ReportOutcome> report = dokivo::runRequestedReports(hidden, commandLine);
+        if (!report)
+            return kRefused;
+        dokivo::ReportWindow window;
+        window.setReport(report->configurationChecked ? dokivo::kCheckCaption : dokivo::kSimulationCaption,
+                         report->lines);
+        window.exec();
+        return report->exitStatus();
+    }
 
     dokivo::SingleInstance instance;
     if (!instance.acquire()) {
