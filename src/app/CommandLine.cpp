@@ -33,6 +33,10 @@ void applyCommandLine(const std::vector<QString>& arguments, QString& config_dir
             flags.run_flag = argument.mid(4).toLower();
         if (argument.contains(QLatin1String("timer:")))
             flags.timer_flag = argument.mid(6).toLower();
+        if (argument.contains(QLatin1String("verifica:")))
+            flags.verifica_flag = argument.mid(9).toLower();
+        if (argument.contains(QLatin1String("simula:")))
+            flags.simula_flag = argument.mid(7).toLower();
     }
 }
 

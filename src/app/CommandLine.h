@@ -12,9 +12,10 @@ struct StartupFlags;
 // Arguments past the max-th are ignored.
 std::vector<QString> GetCommandLine(const QString& commandLine, int max = 10);
 
-// Applies the keywords "ini:", "run:" and "timer:" of every argument, in order, so a later
-// argument overrides an earlier one. A keyword matches anywhere in the argument (same letter
-// case); its value is taken from a fixed position counted from the argument's start.
+// Applies the keywords "ini:", "run:", "timer:", "verifica:" and "simula:" of every argument,
+// in order, so a later argument overrides an earlier one. A keyword matches anywhere in the
+// argument (same letter case); its value is taken from a fixed position counted from the
+// argument's start.
 void applyCommandLine(const std::vector<QString>& arguments, QString& config_dir, StartupFlags& flags);
 
 }  // namespace dokivo

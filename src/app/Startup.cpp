@@ -39,6 +39,27 @@ QString openingMessage(const MainModule& module) {
 
 }  // namespace
 
+bool findConfiguration(MainModule& module, const QString& commandLine) {
+    Settings& s = module.settings;
+    const std::vector<QString> arguments = GetCommandLine(commandLine, 10);
+    s.config_dir = module.folders.application;
+    applyCommandLine(arguments, s.config_dir, module.flags);
+    if (s.config_dir.isEmpty()) {
+        module.frontend.showMessage(
+            QStringLiteral("Non e' stato specificato nessuna directory dove posizionato il file "
+                           "dokivo.ini (ini:dir)"));
+        return false;
+    }
+    s.config_dir = platform::withTrailingSeparator(s.config_dir);
+    if (!platform::regularFileExists(s.iniPath())) {
+        module.frontend.showMessage(
+            QStringLiteral("Impossibile accedere al file ") + s.iniPath() +
+            QStringLiteral("\r\nControllare il parametro ini:dir nella riga di comando"));
+        return false;
+    }
+    return true;
+}
+
 StartupOutcome Form_Load(MainModule& module, const QString& commandLine) {
     Settings& s = module.settings;
     try {
@@ -47,22 +68,8 @@ StartupOutcome Form_Load(MainModule& module, const QString& commandLine) {
         module.frontend.setWindowCaption(kWindowCaption);
         module.frontend.showMainWindow();
 
-        const std::vector<QString> arguments = GetCommandLine(commandLine, 10);
-        s.config_dir = module.folders.application;
-        applyCommandLine(arguments, s.config_dir, module.flags);
-        if (s.config_dir.isEmpty()) {
-            module.frontend.showMessage(
-                QStringLiteral("Non e' stato specificato nessuna directory dove posizionato il file "
-                               "dokivo.ini (ini:dir)"));
+        if (!findConfiguration(module, commandLine))
             return StartupOutcome::Refused;
-        }
-        s.config_dir = platform::withTrailingSeparator(s.config_dir);
-        if (!platform::regularFileExists(s.iniPath())) {
-            module.frontend.showMessage(
-                QStringLiteral("Impossibile accedere al file ") + s.iniPath() +
-                QStringLiteral("\r\nControllare il parametro ini:dir nella riga di comando"));
-            return StartupOutcome::Refused;
-        }
         module.frontend.setListHorizontalExtent(kListHorizontalExtentPx);
         module.frontend.addTrayIcon();
         CANCELLALOG(module.folders.records, module.clock.now().date());

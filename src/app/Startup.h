@@ -20,6 +20,10 @@ enum class StartupOutcome {
     RunFinished  // run:y: one pass ran; the window is to be closed in order
 };
 
+// The command line's keywords and the configuration folder; false, after the message saying
+// why, when "ini:" is empty or "Dokivo.ini" is not there.
+bool findConfiguration(MainModule& module, const QString& commandLine);
+
 // The start-up sequence of the main window, in order: opening line, caption, command line and
 // configuration folder, list extent, tray icon, retention of old record files, settings,
 // opening line, then the schedule (timer:y) or one unattended pass (run:y).

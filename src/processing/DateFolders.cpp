@@ -12,13 +12,20 @@ namespace dokivo {
 using platform::DatePattern;
 using platform::formatDate;
 
-QString layoutCode(const QString& parameters) {
-    return codeValue(parameters, QStringLiteral("CREA:"));
+QString layoutCode(const QString& parameters, bool* found) {
+    return codeValue(parameters, QStringLiteral("CREA:"), found);
+}
+
+const QStringList& knownLayoutCodes() {
+    static const QStringList codes{QStringLiteral("AA/MM/GG"), QStringLiteral("MM/GG"),
+                                   QStringLiteral("AA/GGG"),   QStringLiteral("GGG"),
+                                   QStringLiteral("MM"),       QStringLiteral("AA/MM")};
+    return codes;
 }
 
 namespace {
 
-// The date levels of each layout, outermost first.
+// The date levels of each layout, outermost first; one branch for each of knownLayoutCodes().
 QStringList levelsFor(const QString& code, const QDateTime& created) {
     const QString yy = formatDate(created, DatePattern::YY);
     const QString mm = formatDate(created, DatePattern::MM);

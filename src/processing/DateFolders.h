@@ -2,12 +2,16 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace dokivo {
 
 // The layout code of the first "CREA:" (any letter case) up to the next ";" or the end of the
-// text; empty when there is none.
-QString layoutCode(const QString& parameters);
+// text; empty when there is none. `found` tells whether "CREA:" stands in the text at all.
+QString layoutCode(const QString& parameters, bool* found = nullptr);
+
+// The layout codes the pass knows, in exact case.
+const QStringList& knownLayoutCodes();
 
 // The file's destination folder below `root` (which ends with the separator) for the slot's
 // "CREA:" layout, taken from the file's creation time: "AA/MM/GG", "MM/GG", "AA/GGG", "GGG",

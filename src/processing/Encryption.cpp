@@ -18,7 +18,6 @@ namespace dokivo {
 
 namespace {
 
-const QString kToolName = QStringLiteral("encryptpdf.exe");
 const QString kStandardPassword = QStringLiteral("harbor42");
 const QString kPasswordKey = QStringLiteral("P");
 const QString kMaskedPassword = QStringLiteral("********");
@@ -54,8 +53,7 @@ QString slotPassword(MainModule& m, int& step) {
     step = 9;
     m.settings.dir_pwd = platform::withTrailingSeparator(m.settings.dir_pwd);
     step = 10;
-    const QString password = platform::readProfileString(QString::number(m.slot.slot_index), kPasswordKey,
-                                                         QString(), m.settings.dir_pwd + kPasswordFileName);
+    const QString password = storedSlotPassword(m.settings.dir_pwd, m.slot.slot_index);
     return password.isEmpty() ? kStandardPassword : password;
 }
 
@@ -109,6 +107,11 @@ EncryptionOutcome reportFailure(MainModule& m, const QString& destinationName, i
 
 }  // namespace
 
+QString storedSlotPassword(const QString& dir_pwd, int slot) {
+    return platform::readProfileString(QString::number(slot), kPasswordKey, QString(),
+                                       platform::withTrailingSeparator(dir_pwd) + kPasswordFileName);
+}
+
 bool slotEncrypts(const SlotContext& ctx) {
     return readsAsOne(ctx.gestione_pwd);
 }
@@ -119,7 +122,7 @@ EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, con
     if (!slotEncrypts(m.slot))
         return EncryptionOutcome::NotAttempted;
     const QString password = slotPassword(m, step);
-    const QString tool = m.folders.application + kToolName;
+    const QString tool = m.folders.application + kEncryptionToolName;
     step = 11;
     if (!platform::regularFileExists(tool))
         return EncryptionOutcome::NotAttempted;

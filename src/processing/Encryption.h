@@ -8,6 +8,9 @@ class MainModule;
 
 struct SlotContext;
 
+// The outside tool, looked for in the application folder.
+inline const QString kEncryptionToolName = QStringLiteral("encryptpdf.exe");
+
 // The name under which the tool writes the protected copy, in the document's own folder.
 inline const QString kEncryptionWorkFileName = QStringLiteral("cripato.pdf");
 
@@ -15,6 +18,10 @@ enum class EncryptionOutcome { NotAttempted, AlreadyProtected, Encrypted, Failed
 
 // Whether the slot's switch asks for its documents to be protected.
 bool slotEncrypts(const SlotContext& ctx);
+
+// The slot's own password from "ao.dat" in `dir_pwd`; empty when the file gives none, and the
+// standard password is used.
+QString storedSlotPassword(const QString& dir_pwd, int slot);
 
 // Has the document input folder + source name protected by the outside tool "encryptpdf.exe"
 // of the application folder, with the slot's password from "ao.dat" or the standard one, and

@@ -17,6 +17,14 @@ void setTimer(MainModule& module, bool enabled, const QString& caption) {
 
 }  // namespace
 
+const QStringList& offeredIntervals() {
+    static const QStringList intervals{QStringLiteral("1 minuto"),  QStringLiteral("5 minuti"),
+                                       QStringLiteral("10 minuti"), QStringLiteral("15 minuti"),
+                                       QStringLiteral("20 minuti"), QStringLiteral("30 minuti"),
+                                       QStringLiteral("60 minuti")};
+    return intervals;
+}
+
 qint64 periodSeconds(const QString& timer_delta) {
     const QString head = timer_delta.left(2).trimmed();
     qint64 minutes = 0;

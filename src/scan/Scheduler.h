@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace dokivo {
 
@@ -19,6 +20,9 @@ struct ScheduleState {
     int tick_count = 0;
     QDateTime last_pass_time;
 };
+
+// The periods the settings window offers for timer_delta.
+const QStringList& offeredIntervals();
 
 // The period in seconds: the number read from the first two characters of timer_delta, times 60;
 // a text that does not start with a number counts as the default five minutes.

@@ -6,6 +6,7 @@
 
 #include "app/MainModule.h"
 #include "app/Settings.h"
+#include "scan/Scheduler.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FocusValidator.h"
 
@@ -23,11 +24,6 @@ constexpr int kFieldLeft = 1440;
 constexpr int kSlotFieldLeft = 1380;  // from a slot block's left
 constexpr int kFolderWidth = 6495;
 constexpr int kSlotBlockHeight = 2640;  // seven rows and a gap
-
-const QStringList kIntervals{QStringLiteral("1 minuto"),  QStringLiteral("5 minuti"),
-                             QStringLiteral("10 minuti"), QStringLiteral("15 minuti"),
-                             QStringLiteral("20 minuti"), QStringLiteral("30 minuti"),
-                             QStringLiteral("60 minuti")};
 
 // Slot 0's input folder was labelled with a 1, the next two were left without a number.
 const std::array<const char*, frm_setuputente::kSlotsShown> kDirInLabels{"Dir in 1", "Dir in",   "Dir in",
@@ -158,7 +154,7 @@ void frm_setuputente::buildGeneralFrame() {
     // What is typed stays what is typed: no completion, and Enter adds nothing to the list.
     cbotimer->setInsertPolicy(QComboBox::NoInsert);
     cbotimer->setCompleter(nullptr);
-    cbotimer->addItems(kIntervals);
+    cbotimer->addItems(offeredIntervals());
     new FocusValidator(cbotimer, [this] { return intervalIsListed(); });
 }
 
@@ -229,7 +225,7 @@ void frm_setuputente::load() {
 }
 
 bool frm_setuputente::intervalIsListed() const {
-    return kIntervals.contains(cbotimer->currentText(), Qt::CaseSensitive);
+    return offeredIntervals().contains(cbotimer->currentText(), Qt::CaseSensitive);
 }
 
 void frm_setuputente::cmdSave_Click() {

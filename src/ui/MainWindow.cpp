@@ -6,7 +6,9 @@
 #include <QMessageBox>
 #include <QScrollBar>
 
+#include "app/ConfigurationCheck.h"
 #include "app/MainModule.h"
+#include "app/PassSimulation.h"
 #include "app/Startup.h"
 #include "scan/Scheduler.h"
 #include "ui/AppIcon.h"
@@ -14,6 +16,7 @@
 #include "ui/GeneralSettingsWindow.h"
 #include "ui/OperationsListView.h"
 #include "ui/OperationsModel.h"
+#include "ui/ReportWindow.h"
 #include "ui/SlotSettingsWindow.h"
 #include "ui/TrayIcon.h"
 
@@ -122,6 +125,10 @@ void Form1::buildMenu() {
     File_1->setObjectName(QStringLiteral("File_1"));
     QAction* file_3 = file->addAction(QStringLiteral("Parametri Directory"), this, &Form1::file_3_Click);
     file_3->setObjectName(QStringLiteral("file_3"));
+    QAction* fileCheck = file->addAction(kCheckCaption, this, &Form1::fileCheck_Click);
+    fileCheck->setObjectName(QStringLiteral("fileCheck"));
+    QAction* fileSimulation = file->addAction(kSimulationCaption, this, &Form1::fileSimulation_Click);
+    fileSimulation->setObjectName(QStringLiteral("fileSimulation"));
     QAction* file_2 = file->addAction(QStringLiteral("Esci"), this, &Form1::file_2_Click);
     file_2->setObjectName(QStringLiteral("file_2"));
 }
@@ -168,7 +175,8 @@ void Form1::unload() {
         return;
     unloaded_ = true;
     Timer1->stop();
-    for (QWidget* window : {static_cast<QWidget*>(setupGeneral_), static_cast<QWidget*>(setupSlots_)})
+    for (QWidget* window : {static_cast<QWidget*>(setupGeneral_), static_cast<QWidget*>(setupSlots_),
+                            static_cast<QWidget*>(report_)})
         if (window)
             window->close();
     Form_Unload(*module_);
@@ -239,6 +247,29 @@ void Form1::file_3_Click() {
     if (!setupSlots_ || !setupSlots_->isVisible())
         setupSlots_ = new frm_setuputente2(*module_);
     bringForward(setupSlots_);
+}
+
+void Form1::fileCheck_Click() {
+    showReport(kCheckCaption,
+               configurationReport(module_->settings.iniPath(), configurationProblems(*module_)));
+}
+
+void Form1::fileSimulation_Click() {
+    showReport(kSimulationCaption, simulatePass(*module_));
+}
+
+// One report window: a second report replaces the first one's text.
+void Form1::showReport(const QString& caption, const QStringList& lines) {
+    if (!report_) {
+        report_ = new ReportWindow(this);
+        report_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    report_->setReport(caption, lines);
+    bringForward(report_);
+}
+
+ReportWindow* Form1::reportWindow() const {
+    return report_;
 }
 
 frm_setuputente* Form1::generalSettingsWindow() const {

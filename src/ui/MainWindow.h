@@ -18,6 +18,7 @@ class OperationsListView;
 class TrayIcon;
 class frm_setuputente;
 class frm_setuputente2;
+class ReportWindow;
 
 // Form1, the main window: the operations list, the run button, the operator code, the menu
 // "File" and the notification-area icon. It is also the core's front end: the core shows its
@@ -48,9 +49,15 @@ class Form1 final : public QMainWindow, public Frontend {
     void file_2_Click();  // "Esci"
     void cmdokdata_Click();
 
+    // "Verifica configurazione" and "Simula elaborazione": the report in its own window.
+    void fileCheck_Click();
+    void fileSimulation_Click();
+
     // The settings windows while they are open; null otherwise.
     frm_setuputente* generalSettingsWindow() const;
     frm_setuputente2* slotSettingsWindow() const;
+    // The report window while it is open; null otherwise.
+    ReportWindow* reportWindow() const;
 
     // Frontend
     void refreshList() override;
@@ -80,6 +87,7 @@ class Form1 final : public QMainWindow, public Frontend {
     void buildControls();
     void buildMenu();
     void Form_Resize();
+    void showReport(const QString& caption, const QStringList& lines);
     MainWindowLayout currentLayout() const;
 
     MainModule* module_ = nullptr;
@@ -100,6 +108,7 @@ class Form1 final : public QMainWindow, public Frontend {
     TrayIcon* tray_ = nullptr;
     QPointer<frm_setuputente> setupGeneral_;
     QPointer<frm_setuputente2> setupSlots_;
+    QPointer<ReportWindow> report_;
 };
 
 }  // namespace dokivo

@@ -1,6 +1,7 @@
 // dokivo: the desktop program. The same start-up, passes and close as dokivo-cli, with the main
 // window, its tray icon and the two settings windows.
 //   dokivo [ini:DIR] [run:y] [timer:y]
+//   dokivo [ini:DIR] verifica:y | simula:y   the report in its own window; changes nothing
 
 #include <QApplication>
 #include <QStringList>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "app/MainModule.h"
+#include "app/ReportMode.h"
 #include "app/Startup.h"
 #include "instance/SingleInstance.h"
 #include "platform/Clock.h"
@@ -15,9 +17,11 @@
 #include "platform/TerminationSignals.h"
 #include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
+#include "ui/ReportWindow.h"
 
 namespace {
 enum ExitCode { kOk = 0, kRefused = 2 };
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -27,6 +31,20 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("dokivo"));
     // The main window's close ends the program, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
+    const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    // A report changes nothing: it takes no instance lock. The main window stays hidden; it
+    // only carries the message box of a refusal.
+    if (dokivo::reportRequested(commandLine)) {
+        dokivo::Form1 hidden;
+        const std::optional<dokivo::ReportOutcome> report = dokivo::runRequestedReports(hidden, commandLine);
+        if (!report)
+            return kRefused;
+        dokivo::ReportWindow window;
+        window.setReport(report->configurationChecked ? dokivo::kCheckCaption : dokivo::kSimulationCaption,
+                         report->lines);
+        window.exec();
+        return report->exitStatus();
+    }
 
     dokivo::SingleInstance instance;
     if (!instance.acquire()) {
@@ -52,7 +70,6 @@ int main(int argc, char* argv[]) {
     dokivo::platform::quitOnTerminationSignals(app);
 
     dokivo::readOperatingSystemFacts(module);
-    const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     const dokivo::StartupOutcome outcome = dokivo::Form_Load(module, commandLine);
     if (outcome != dokivo::StartupOutcome::Refused && !instance.activationProblem().isEmpty())
         module.addLine(instance.activationProblem());

@@ -1,12 +1,35 @@
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QThread>
 
 #include "support/CliRunner.h"
+#include "support/PassFixture.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo::test;
+
+namespace {
+
+// Every entry below `root` with its size and modification time: a file or folder made, changed
+// or removed, even one made and removed again, shows.
+QStringList snapshot(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        entries << QStringLiteral("%1 %2 %3")
+                       .arg(info.filePath())
+                       .arg(info.isDir() ? -1 : info.size())
+                       .arg(info.lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
+}
+
+}  // namespace
 
 TEST(ConsoleProgram, WithoutTheConfigurationFilePrintsTheSecondMessageAndFails) {
     TempTree tree;
@@ -55,4 +78,38 @@ TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRuns) {
     const QByteArray tracking = tree.read("track/Dokivo_tracking.txt");
     EXPECT_TRUE(tracking.contains(" Apertura  DOKIVO schedulato  5 minuti\r\n")) << tracking.constData();
     EXPECT_TRUE(tracking.endsWith(" CHIUSURA  DOKIVO \r\n"));
+}
+
+TEST(ConsoleProgram, ReportsLeaveTheTreeAsItWasAndTheCheckSaysByItsExitStatus) {
+    PassFixture f;
+    f.slot(0, {{"dir_backup_", f.tree.folder("s0/bak")}});
+    f.drop(0, "Scan 01.pdf");
+    f.saveIni();
+    const QString key = "dokivo-test-" + QUuid::createUuid().toString(QUuid::Id128);
+    const QProcessEnvironment env = cliEnvironment(key);
+    const QString conf = "ini:" + f.tree.path("conf");
+    const QStringList before = snapshot(f.tree.path());
+
+    // run:y beside it runs no pass.
+    const CliResult clean = runCli({conf, "run:y", "verifica:y"}, DOKIVO_CLI_PATH, env);
+    EXPECT_EQ(clean.exitCode, 0) << clean.out;
+    EXPECT_EQ(clean.out,
+              " Verifica configurazione " + f.tree.path("conf/Dokivo.ini") + "\n Nessun problema trovato\n");
+    const CliResult simulation = runCli({conf, "simula:y"}, DOKIVO_CLI_PATH, env);
+    EXPECT_EQ(simulation.exitCode, 0) << simulation.out;
+    EXPECT_EQ(snapshot(f.tree.path()), before);
+
+    f.ini["dir_doppioni_0"] = f.tree.path("s0/gone");
+    f.saveIni();
+    const QStringList withProblem = snapshot(f.tree.path());
+    const CliResult found = runCli({conf, "verifica:Y"}, DOKIVO_CLI_PATH, env);
+    EXPECT_EQ(found.exitCode, 4);
+    EXPECT_TRUE(found.out.contains(" Slot 0, dir_doppioni_0: la cartella " + f.tree.path("s0/gone/") +
+                                   " non esiste\n"))
+        << found.out;
+    EXPECT_TRUE(found.out.endsWith(" 1 problema trovato\n"));
+    EXPECT_EQ(snapshot(f.tree.path()), withProblem);
+    EXPECT_FALSE(QFile::exists(QDir::tempPath() + "/" + key + ".lock")) << "a report takes no instance lock";
+
+    EXPECT_EQ(runCli({"ini:" + f.tree.path("nowhere"), "verifica:y"}, DOKIVO_CLI_PATH, env).exitCode, 2);
 }

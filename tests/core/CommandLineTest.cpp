@@ -59,6 +59,10 @@ TEST(CommandLineKeywords, FlagsAreLowerCasedAndOnlyTheLowerCaseKeywordMatches) {
     EXPECT_TRUE(parse("timer:Y").flags.scheduled());
     EXPECT_EQ(parse("timer:yes").flags.timer_flag, "yes");
     EXPECT_FALSE(parse("timer:yes").flags.scheduled());
+    EXPECT_TRUE(parse("ini:/a verifica:Y").flags.checksConfiguration());
+    EXPECT_FALSE(parse("VERIFICA:y").flags.reportOnly());
+    EXPECT_TRUE(parse("simula:y").flags.simulatesPass());
+    EXPECT_FALSE(parse("simula:yes").flags.reportOnly());
 }
 
 TEST(CommandLineKeywords, ALaterArgumentOverridesAnEarlierOne) {

@@ -39,6 +39,10 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         const QString deepest =
             layout.expectedLevels.isEmpty() ? QString() : layout.expectedLevels.back() + "/";
         EXPECT_EQ(folder, root + deepest) << layout.parameters;
+        // The configuration check names a layout unknown exactly when it makes no levels.
+        EXPECT_EQ(knownLayoutCodes().contains(layoutCode(layout.parameters)),
+                  !layout.expectedLevels.isEmpty())
+            << layout.parameters;
         for (const QString& level : layout.expectedLevels)
             EXPECT_TRUE(QFileInfo(root + level).isDir()) << layout.parameters << " " << level.toStdString();
         EXPECT_EQ(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "ui/DesignMetrics.h"
 #include "ui/GeneralSettingsWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/ReportWindow.h"
 #include "ui/SlotSettingsWindow.h"
 #include "ui/TrayIcon.h"
 
@@ -247,4 +249,27 @@ TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits)
     settle();
     EXPECT_EQ(window.generalSettingsWindow(), nullptr);
     EXPECT_EQ(window.slotSettingsWindow(), nullptr);
+}
+
+TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
+    window.show();
+    action("fileCheck")->trigger();
+    ReportWindow* report = window.reportWindow();
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_EQ(report->windowTitle(), "Verifica configurazione");
+    EXPECT_EQ(report->text(),
+              " Verifica configurazione " + tree.path("conf/Dokivo.ini") + "\n Nessun problema trovato");
+    report->findChild<QPushButton*>("cmdCopy")->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), report->text());
+
+    action("fileSimulation")->trigger();
+    EXPECT_EQ(window.reportWindow(), report);
+    EXPECT_EQ(report->windowTitle(), "Simula elaborazione");
+    EXPECT_EQ(report->text(), " Simulazione non ancora disponibile");
+    EXPECT_EQ(module->operations.size(), 0) << "a report adds no operation line";
+
+    report->findChild<QPushButton*>("cmdClose")->click();
+    settle();
+    EXPECT_EQ(window.reportWindow(), nullptr);
 }
