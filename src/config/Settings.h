@@ -5,8 +5,6 @@
 
 namespace dokivo {
 
-class MainModule;
-
 inline constexpr int kSlotCount = 16;
 inline constexpr int kExtensionCount = 33;
 
@@ -27,30 +25,46 @@ struct SlotSettings {
     QString car_controllo;
 };
 
-// The per-slot keys: stem (the slot number is appended) and the field it fills, in the order
-// the file is read and the settings windows write.
+// The per-slot keys, for the model and both settings windows alike: the stem (the slot number is
+// appended), the field it fills, and the control and label a settings window shows it with (a
+// check box stores "0", "1" or "2"). In the order the windows show and store them.
 struct SlotKey {
     const char* stem;
     QString SlotSettings::*field;
+    const char* control;
+    const char* label;
+    bool isCheckBox;
 };
-inline constexpr std::array<SlotKey, 12> kSlotKeys{{
-    {"dir_in_", &SlotSettings::dir_in},
-    {"dir_out_", &SlotSettings::dir_out},
-    {"dir_log_", &SlotSettings::dir_log},
-    {"dir_backup_", &SlotSettings::dir_backup},
-    {"dir_doppioni_", &SlotSettings::dir_doppioni},
-    {"dir_nazionale_", &SlotSettings::dir_nazionale},
-    {"gestione_pwd_", &SlotSettings::gestione_pwd},
-    {"inizio_car_controllo_", &SlotSettings::inizio_car_controllo},
-    {"fine_car_controllo_", &SlotSettings::fine_car_controllo},
-    {"car_controllo_", &SlotSettings::car_controllo},
-    {"gestione_dir_", &SlotSettings::gestione_dir},
-    {"gestione_dir_out_", &SlotSettings::gestione_dir_out},
+inline constexpr int kSlotKeyCount = 12;
+inline constexpr std::array<SlotKey, kSlotKeyCount> kSlotKeys{{
+    {"dir_in_", &SlotSettings::dir_in, "txt_dir_in", "Dir in ", false},
+    {"dir_out_", &SlotSettings::dir_out, "txt_dir_out", "Dir out", false},
+    {"dir_log_", &SlotSettings::dir_log, "txt_dir_log", "Dir file log", false},
+    {"dir_backup_", &SlotSettings::dir_backup, "txt_dir_backup", "Dir backup", false},
+    {"dir_doppioni_", &SlotSettings::dir_doppioni, "txt_dir_doppioni", "Dir file doppi", false},
+    {"dir_nazionale_", &SlotSettings::dir_nazionale, "txt_dir_nazionale", "Parametri", false},
+    {"gestione_pwd_", &SlotSettings::gestione_pwd, "chk_pwd", "Pwd", true},
+    {"gestione_dir_", &SlotSettings::gestione_dir, "chk_getdir", "Sotto Dir in", true},
+    {"gestione_dir_out_", &SlotSettings::gestione_dir_out, "chk_getdir_out", "Out", true},
+    {"inizio_car_controllo_", &SlotSettings::inizio_car_controllo, "txt_inizio_car_controllo",
+     "Inizio car controllo", false},
+    {"fine_car_controllo_", &SlotSettings::fine_car_controllo, "txt_fine_car_controllo", "Fine car controllo",
+     false},
+    {"car_controllo_", &SlotSettings::car_controllo, "txt_car_controllo", "Sigla controllo", false},
 }};
+inline constexpr int kDirInKey = 0;
 
+// A numbered key: the stem followed by the slot (or extension) number in decimal.
 inline QString slotKey(const char* stem, int slot) {
     return QLatin1String(stem) + QString::number(slot);
 }
+
+// The general keys.
+inline constexpr const char* kExtensionKeyStem = "estensione_";  // 0 to 32
+inline const QString kDirLogGeneraleKey = QStringLiteral("dir_log_generale");
+inline const QString kDirPwdKey = QStringLiteral("dir_pwd");
+inline const QString kTimerDeltaKey = QStringLiteral("timer_delta");
+inline const QString kFormatoatenePrefissiKey = QStringLiteral("formatoatene_prefissi");
 
 // The in-memory copy of "Dokivo.ini".
 struct Settings {
@@ -78,12 +92,9 @@ inline const QString kDefaultTimerDelta = QStringLiteral("5 minuti");
 
 QString ReadIni(const QString& section, const QString& key, const QString& fallback, const QString& file);
 
-// Writes one value; a failure adds " Errore in scrittura nel file " and the path (after a flush
-// of the operations list when it holds more than 500 lines) and repaints the list.
-void WriteIni(MainModule& module, const QString& section, const QString& key, const QString& value,
-              const QString& file);
-
-// Refills every value but the start-up ones from "Dokivo.ini" in config_dir.
+// Refills every value but the start-up ones from "Dokivo.ini" in config_dir. Values stay as the
+// file has them, except the password folder, which is settled here (the system folder when it is
+// empty and a slot encrypts, and a final separator).
 void LoadSettings(Settings& settings);
 
 }  // namespace dokivo

@@ -63,10 +63,8 @@ void RecordFile::close() {
 void RecordFile::handOverPath(const QString& recordPath, const QString& logFolder) {
     if (recordPath.isEmpty())
         return;
-    try {
-        platform::copyFileDurably(recordPath, logFolder + QFileInfo(recordPath).fileName());
-    } catch (const RunError&) {
-    }
+    platform::ignoringFailures(
+        [&] { platform::copyFileDurably(recordPath, logFolder + QFileInfo(recordPath).fileName()); });
 }
 
 }  // namespace dokivo
