@@ -23,7 +23,7 @@ enum ExitCode { kOk = 0, kRefused = 2, kAlreadyRunning = 3 };
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Dokivo"));
+    QCoreApplication::setApplicationName(dokivo::kApplicationTitle);
 
     dokivo::SingleInstance instance;
     if (!instance.acquire()) {

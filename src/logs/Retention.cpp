@@ -11,8 +11,8 @@ void CANCELLALOG(const QString& folder, const QDate& today) {
         for (const platform::FileEntry& file : platform::listRegularFiles(folder)) {
             if (!file.nameIsText)
                 continue;
-            if (!file.name.startsWith(QLatin1String("dokivolog"), Qt::CaseInsensitive) ||
-                !file.name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+            if (!file.name.startsWith(kRecordFilePrefix, Qt::CaseInsensitive) ||
+                !file.name.endsWith(kRecordFileExtension, Qt::CaseInsensitive))
                 continue;
             if (std::abs(today.daysTo(file.created.date())) <= kRecordRetentionDays)
                 continue;

@@ -8,7 +8,7 @@ namespace dokivo {
 // standard output for the console program). The pass never talks to a window directly.
 class PassHost {
   public:
-    enum class MessageIcon { None, Information, Exclamation };
+    enum class MessageIcon { None, Exclamation };
 
     virtual ~PassHost() = default;
 

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "logs/Retention.h"  // the record files' names, which retention looks for
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
 #include "platform/RunError.h"
@@ -30,8 +31,8 @@ void RecordFile::open(const QString& folder, const QDateTime& now, qint64& seque
     const QString stamp = platform::formatDate(now, platform::DatePattern::DD) +
                           platform::formatDate(now, platform::DatePattern::HHMMSS);
     for (;; ++sequence) {
-        name_ = QStringLiteral("dokivolog") + stamp + QLatin1Char('_') + QString::number(sequence) +
-                QStringLiteral(".txt");
+        name_ =
+            kRecordFilePrefix + stamp + QLatin1Char('_') + QString::number(sequence) + kRecordFileExtension;
         path_ = folder + name_;
         file_.setFileName(path_);
         if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
