@@ -2,8 +2,10 @@
 
 namespace dokivo {
 
-QString codeValue(const QString& parameters, const QString& code) {
+QString codeValue(const QString& parameters, const QString& code, bool* found) {
     const qsizetype at = parameters.indexOf(code, 0, Qt::CaseInsensitive);
+    if (found)
+        *found = at >= 0;
     if (at < 0)
         return {};
     const qsizetype start = at + code.size();

@@ -22,7 +22,7 @@ struct ControlCodes {
 ControlCodes readControlCodes(const QString& parameters);
 
 // The value that follows the first `code` (any letter case) up to the next ";" or the end of
-// the text; empty when the code does not stand in the text.
-QString codeValue(const QString& parameters, const QString& code);
+// the text; `found` tells whether the code stands in the text at all.
+QString codeValue(const QString& parameters, const QString& code, bool* found = nullptr);
 
 }  // namespace dokivo
