@@ -83,7 +83,7 @@ void BM_Add300000LinesAndFlush(benchmark::State& state) {
         auto fixture = std::make_unique<Fixture>();
         state.ResumeTiming();
         addLines(fixture->module);
-        dokivo::flushTrackingFile(fixture->module);
+        fixture->module.flushTrackingFile();
         state.PauseTiming();
         if (fixture->module.operations.size() != 0)
             state.SkipWithError("the flush left lines in the list");

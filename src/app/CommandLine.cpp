@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/MainModule.h"
+#include "config/StartupFlags.h"
 
 namespace dokivo {
 

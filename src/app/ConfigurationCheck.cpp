@@ -1,7 +1,7 @@
 #include "app/ConfigurationCheck.h"
 
 #include "app/MainModule.h"
-#include "app/NumericText.h"
+#include "config/NumericText.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderChecks.h"
 #include "platform/IniFile.h"

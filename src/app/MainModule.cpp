@@ -2,7 +2,7 @@
 
 namespace dokivo {
 
-MainModule::MainModule(Frontend& frontend_, platform::Clock& clock_, AppFolders folders_)
-    : operations(clock_), folders(std::move(folders_)), frontend(frontend_), clock(clock_) {}
+MainModule::MainModule(Frontend& frontend_, platform::Clock& clock, AppFolders folders)
+    : ScanModule(frontend_, clock, std::move(folders)), frontend(frontend_) {}
 
 }  // namespace dokivo

@@ -1,11 +1,8 @@
 #include "app/Startup.h"
 
-#include <exception>
-
 #include "app/CommandLine.h"
 #include "app/MainModule.h"
 #include "logs/Retention.h"
-#include "logs/TrackingFile.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -84,20 +81,15 @@ StartupOutcome Form_Load(MainModule& module, const QString& commandLine) {
         }
     } catch (const platform::RunError& error) {
         module.frontend.showMessage(error.description());
-    } catch (const std::exception& error) {
-        module.frontend.showMessage(QString::fromLocal8Bit(error.what()));
     }
     return StartupOutcome::Idle;
 }
 
 void Form_Unload(MainModule& module) {
-    try {
-        module.addLine(QStringLiteral(" CHIUSURA  DOKIVO "));
-        flushTrackingFile(module);
-        module.frontend.removeTrayIcon();
-    } catch (...) {
-        // The close cannot be cancelled; whatever fails here is left behind.
-    }
+    // Nothing here can fail the close: a flush that cannot write keeps its lines in the list.
+    module.addLine(QStringLiteral(" CHIUSURA  DOKIVO "));
+    module.flushTrackingFile();
+    module.frontend.removeTrayIcon();
 }
 
 }  // namespace dokivo

@@ -27,7 +27,7 @@ enum ExitCode { kOk = 0, kRefused = 2, kAlreadyRunning = 3 };
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Dokivo"));
+    QCoreApplication::setApplicationName(dokivo::kApplicationTitle);
     const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     // A report changes nothing: it takes no instance lock, so it may run beside a scheduled one.
     if (dokivo::reportRequested(commandLine)) {

@@ -24,7 +24,6 @@ void OperationsLog::add(const QString& message) {
 
 void OperationsLog::clear() {
     lines_.clear();
-    ++generation_;
     if (listener_)
         listener_->listCleared();
 }

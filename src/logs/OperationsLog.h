@@ -33,15 +33,12 @@ class OperationsLog {
     bool longerThanThreshold() const { return size() > kFlushThreshold; }
     void clear();
     void setListener(OperationsListener* listener) { listener_ = listener; }
-    // Changes every time the list is emptied, so a view can tell a cleared list from a grown one.
-    quint64 generation() const { return generation_; }
 
   private:
     const QString& stampNow();
 
     const platform::Clock& clock_;
     std::vector<QString> lines_;
-    quint64 generation_ = 0;
     OperationsListener* listener_ = nullptr;
     qint64 stampSecond_ = -1;  // the second the cached stamp was made for
     QString stamp_;

@@ -1,26 +1,23 @@
 #include "logs/TrackingFile.h"
 
-#include "app/MainModule.h"
+#include "logs/OperationsLog.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
 namespace dokivo {
 
-void flushTrackingFile(MainModule& module) {
-    QString& folder = module.settings.dir_log_generale;
-    // Without a setting the history goes where the record files go: the program folder when it
-    // is writable, else the per-user data folder.
-    if (folder.isEmpty())
-        folder = module.folders.records;
-    folder = platform::withTrailingSeparator(folder);
+QString trackingFolder(const QString& dir_log_generale, const QString& recordsFolder) {
+    return platform::withTrailingSeparator(dir_log_generale.isEmpty() ? recordsFolder : dir_log_generale);
+}
 
+void flushTrackingFile(OperationsLog& operations, const QString& folder) {
     QByteArray bytes;
-    for (const QString& line : module.operations.lines()) {
+    for (const QString& line : operations.lines()) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
     if (platform::appendToFile(folder + kTrackingFileName, bytes))
-        module.operations.clear();
+        operations.clear();
 }
 
 }  // namespace dokivo

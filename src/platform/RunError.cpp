@@ -4,7 +4,7 @@
 
 namespace dokivo::platform {
 
-RunError::RunError(int number, QString detail) : number_(number), detail_(std::move(detail)) {}
+RunError::RunError(int number, QString path) : number_(number), path_(std::move(path)) {}
 
 QString RunError::description() const {
     return describeError(number_);
@@ -14,8 +14,6 @@ QString describeError(int number) {
     switch (number) {
         case errnum::InvalidCall:
             return QStringLiteral("Chiamata di routine o argomento non validi");
-        case errnum::Overflow:
-            return QStringLiteral("Overflow");
         case errnum::BadFileName:
             return QStringLiteral("Nome o numero di file non valido");
         case errnum::FileNotFound:

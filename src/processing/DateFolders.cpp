@@ -2,10 +2,10 @@
 
 #include <QStringList>
 
+#include "config/ControlCodes.h"
 #include "platform/DateText.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "scan/ControlCodes.h"
 
 namespace dokivo {
 

@@ -1,6 +1,6 @@
 #include "processing/Delivery.h"
 
-#include "app/MainModule.h"
+#include "logs/OperationsLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
@@ -12,22 +12,6 @@ namespace dokivo {
 using platform::isUnsetFolder;
 
 namespace {
-
-// Flushes a folder when it goes out of scope, on success and on failure alike.
-class FolderFlushAtExit {
-  public:
-    FolderFlushAtExit() = default;
-    FolderFlushAtExit(const FolderFlushAtExit&) = delete;
-    FolderFlushAtExit& operator=(const FolderFlushAtExit&) = delete;
-    ~FolderFlushAtExit() {
-        if (!folder_.isEmpty())
-            platform::syncFolder(folder_);
-    }
-    void set(const QString& folder) { folder_ = folder; }
-
-  private:
-    QString folder_;
-};
 
 // "Scan_01.pdf" as the `number`th of its name: "Scan_01 (2).pdf"; a name without an extension
 // gets the number at its end.
@@ -53,50 +37,49 @@ QString nameKeepingEarlierCopies(const QString& folder, const QString& name, con
 
 }  // namespace
 
-bool deliverCopies(MainModule& module, const DeliveryPlan& plan, DeliveryJournal& journal,
-                   JournalEntry pending, int& step) {
-    const QString source = plan.inputFolder + plan.sourceName;
+Delivery::Delivery(const DeliveryPlan& plan, DeliveryJournal& journal, OperationsLog& operations)
+    : plan_(plan), journal_(journal), operations_(operations) {}
 
-    step = 27;
-    // The backup folder is flushed on the way out, after the last copy: that copy's own data
-    // flush then takes the backup's new name to disk in the same journal commit, and the folder
-    // flush finds it there. The caller deletes the source only after this returns.
-    FolderFlushAtExit backupFolderFlush;
-    if (!isUnsetFolder(plan.backupFolder)) {
-        const QString name = nameKeepingEarlierCopies(plan.backupFolder, plan.destinationName, source);
-        platform::PreparedCopy::prepare(source, plan.backupFolder + name).commitLeavingFolderUnflushed();
-        backupFolderFlush.set(plan.backupFolder);
-        module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
-                       QStringLiteral(" nella dir di backup ") + plan.backupFolder + name);
-    }
+Delivery::~Delivery() {
+    if (backupWritten_)
+        platform::syncFolder(plan_.backupFolder);
+}
 
-    step = 28;
-    const QString destination = plan.destinationFolder + plan.destinationName;
-    const bool duplicate = platform::regularFileExists(destination) && !isUnsetFolder(plan.duplicatesFolder);
-    if (duplicate) {
-        step = 29;
-        const QString name = nameKeepingEarlierCopies(plan.duplicatesFolder, plan.destinationName, source);
-        // The journal names the copy as it will be called, so that a crash is finished with it.
-        pending.target = plan.duplicatesFolder + name;
-        pending.recordFile.clear();
-        pending.recordLine.clear();
-        journal.record(pending);
-        platform::PreparedCopy::prepare(source, pending.target).commit();
-        step = 30;
-        // The line names the duplicates folder alone, unless the copy had to take a numbered name.
-        const QString shownName = name == plan.destinationName ? QString() : name;
-        module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
-                       QStringLiteral("  nella dir dei file gia' esistenti ") + plan.duplicatesFolder +
-                       shownName + QStringLiteral(" in quanto gia' esistente ") + destination);
-        return true;
-    }
+void Delivery::copyToBackup() {
+    if (isUnsetFolder(plan_.backupFolder))
+        return;
+    const QString name = nameKeepingEarlierCopies(plan_.backupFolder, plan_.destinationName, source());
+    platform::PreparedCopy::prepare(source(), plan_.backupFolder + name).commitLeavingFolderUnflushed();
+    backupWritten_ = true;
+    operations_.add(QStringLiteral(" Copiato ") + source() + QStringLiteral(" nella dir di backup ") +
+                    plan_.backupFolder + name);
+}
 
-    pending.target = destination;
-    journal.record(pending);
-    platform::PreparedCopy::prepare(source, destination).commit();
-    module.addLine(QStringLiteral(" Copiato ") + plan.inputFolder + plan.sourceName +
-                   QStringLiteral("  nella dir di destinazione ") + destination);
-    return false;
+bool Delivery::goesToDuplicates() const {
+    return platform::regularFileExists(destination()) && !isUnsetFolder(plan_.duplicatesFolder);
+}
+
+void Delivery::copyToDuplicates(JournalEntry pending) {
+    const QString name = nameKeepingEarlierCopies(plan_.duplicatesFolder, plan_.destinationName, source());
+    // The journal names the copy as it will be called, so that a crash is finished with it.
+    pending.target = plan_.duplicatesFolder + name;
+    pending.recordFile.clear();
+    pending.recordLine.clear();
+    journal_.record(pending);
+    platform::PreparedCopy::prepare(source(), pending.target).commit();
+    // The line names the duplicates folder alone, unless the copy had to take a numbered name.
+    const QString shownName = name == plan_.destinationName ? QString() : name;
+    operations_.add(QStringLiteral(" Copiato ") + source() +
+                    QStringLiteral("  nella dir dei file gia' esistenti ") + plan_.duplicatesFolder +
+                    shownName + QStringLiteral(" in quanto gia' esistente ") + destination());
+}
+
+void Delivery::copyToDestination(JournalEntry pending) {
+    pending.target = destination();
+    journal_.record(pending);
+    platform::PreparedCopy::prepare(source(), destination()).commit();
+    operations_.add(QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir di destinazione ") +
+                    destination());
 }
 
 }  // namespace dokivo

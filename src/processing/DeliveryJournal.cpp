@@ -1,6 +1,6 @@
 #include "processing/DeliveryJournal.h"
 
-#include "app/MainModule.h"
+#include "logs/OperationsLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
@@ -70,8 +70,8 @@ bool DeliveryJournal::read(const QString& path, JournalEntry* entry) {
     return true;
 }
 
-void recoverInterruptedDelivery(MainModule& module) {
-    const QString path = module.folders.records + kJournalFileName;
+void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& operations) {
+    const QString path = recordsFolder + kJournalFileName;
     JournalEntry e;
     if (DeliveryJournal::read(path, &e)) {
         // The pass removes leftovers only in the folders it knows from the settings, not in the
@@ -87,7 +87,7 @@ void recoverInterruptedDelivery(MainModule& module) {
             try {
                 if (sourceThere) {
                     platform::removeFile(e.source);
-                    module.addLine(QStringLiteral(" File elaborato : ") + e.source);
+                    operations.add(QStringLiteral(" File elaborato : ") + e.source);
                 }
                 if (!e.recordFile.isEmpty()) {
                     ensureRecordLine(e.recordFile, e.recordLine);

@@ -6,7 +6,7 @@
 
 namespace dokivo {
 
-class MainModule;
+class OperationsLog;
 
 inline const QString kJournalFileName = QStringLiteral("Dokivo_consegna.journal");
 
@@ -38,7 +38,8 @@ class DeliveryJournal {
 
 // Run at the start of every scan pass: finishes the delivery a crash interrupted after its copy
 // had taken its final name (deletes the source when it is still there and identical, writes a
-// missing record line, hands the record file over again), then forgets the entry.
-void recoverInterruptedDelivery(MainModule& module);
+// missing record line, hands the record file over again), then forgets the entry. The journal
+// lies in `recordsFolder`.
+void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& operations);
 
 }  // namespace dokivo

@@ -3,15 +3,14 @@
 #include <QFile>
 #include <QStringList>
 
-#include "app/MainModule.h"
-#include "app/NumericText.h"
+#include "config/NumericText.h"
 #include "platform/Clock.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/RunError.h"
+#include "processing/PassEnvironment.h"
 #include "processing/PdfProtection.h"
 
 namespace dokivo {
@@ -49,11 +48,10 @@ ToolCommand buildCommand(const QString& tool, const QString& input, const QStrin
     return command;
 }
 
-QString slotPassword(MainModule& m, int& step) {
-    step = 9;
-    m.settings.dir_pwd = platform::withTrailingSeparator(m.settings.dir_pwd);
-    step = 10;
-    const QString password = storedSlotPassword(m.settings.dir_pwd, m.slot.slot_index);
+// The slot's password from "ao.dat" in the password folder (settled with its separator by the
+// settings load), or the standard one.
+QString slotPassword(const PassEnvironment& env) {
+    const QString password = storedSlotPassword(env.settings.dir_pwd, env.slot.slot_index);
     return password.isEmpty() ? kStandardPassword : password;
 }
 
@@ -67,17 +65,17 @@ enum class ToolRun {
 // Starts the tool and returns when it has ended. The window's events keep running meanwhile
 // (a nested pass is refused by the scan driver's guard). A tool that cannot be started is
 // reported in a message box and says nothing about its outcome.
-ToolRun ShellAndWait(MainModule& m, const ToolCommand& command) {
+ToolRun ShellAndWait(PassHost& host, const ToolCommand& command) {
     platform::OutsideProgram tool;
     if (!tool.start(command.program, command.arguments)) {
-        m.frontend.showMessage(QStringLiteral("Error starting task ") + command.shownText +
-                                   QStringLiteral("\r\n") + tool.failure(),
-                               Frontend::MessageIcon::Exclamation, QStringLiteral("Error"));
+        host.showMessage(QStringLiteral("Error starting task ") + command.shownText + QStringLiteral("\r\n") +
+                             tool.failure(),
+                         PassHost::MessageIcon::Exclamation, QStringLiteral("Error"));
         return ToolRun::NoFailureSaid;
     }
-    m.frontend.processPendingEvents();
+    host.processPendingEvents();
     if (tool.waitForEnd(
-            kToolTimeLimitMs, [&m] { m.frontend.processPendingEvents(); }, kEventsIntervalMs) ==
+            kToolTimeLimitMs, [&host] { host.processPendingEvents(); }, kEventsIntervalMs) ==
         platform::OutsideProgram::End::Ended)
         return ToolRun::CutOff;
     return tool.reportedFailure() ? ToolRun::Failed : ToolRun::NoFailureSaid;
@@ -85,11 +83,9 @@ ToolRun ShellAndWait(MainModule& m, const ToolCommand& command) {
 
 // The protected copy takes the document's place only complete and on disk, so the input folder
 // never holds half a document.
-bool takeProtectedCopy(const QString& workFile, const QString& document, int& step) {
+bool takeProtectedCopy(const QString& workFile, const QString& document) {
     try {
-        step = 24;
         platform::copyFileDurably(workFile, document);
-        step = 25;
         platform::removeFile(workFile);
         return true;
     } catch (const platform::RunError&) {
@@ -97,11 +93,10 @@ bool takeProtectedCopy(const QString& workFile, const QString& document, int& st
     }
 }
 
-EncryptionOutcome reportFailure(MainModule& m, const QString& destinationName, int& step) {
-    step = 22;
-    m.frontend.processPendingEvents();
-    m.addLineAndRefresh(QStringLiteral(" Errore Cripto il file  ") + destinationName);
-    m.frontend.processPendingEvents();
+EncryptionOutcome reportFailure(const PassEnvironment& env, const QString& destinationName) {
+    env.host.processPendingEvents();
+    env.addLineAndRefresh(QStringLiteral(" Errore Cripto il file  ") + destinationName);
+    env.host.processPendingEvents();
     return EncryptionOutcome::Failed;
 }
 
@@ -116,58 +111,46 @@ bool slotEncrypts(const SlotContext& ctx) {
     return readsAsOne(ctx.gestione_pwd);
 }
 
-EncryptionOutcome encryptDocument(MainModule& m, const QString& inputFolder, const QString& sourceName,
-                                  const QString& destinationName, int& step) {
-    step = 8;
-    if (!slotEncrypts(m.slot))
+EncryptionOutcome encryptDocument(const PassEnvironment& env, const QString& sourceName,
+                                  const QString& destinationName) {
+    if (!slotEncrypts(env.slot))
         return EncryptionOutcome::NotAttempted;
-    const QString password = slotPassword(m, step);
-    const QString tool = m.folders.application + kEncryptionToolName;
-    step = 11;
+    const QString password = slotPassword(env);
+    const QString tool = env.folders.application + kEncryptionToolName;
     if (!platform::regularFileExists(tool))
         return EncryptionOutcome::NotAttempted;
+    const QString inputFolder = env.slot.folder;
     const QString document = inputFolder + sourceName;
     // Left protected by an earlier pass whose delivery failed: the tool would refuse it, and
     // it needs no second protection.
     if (isPasswordProtectedPdf(document)) {
-        m.addLineAndRefresh(QStringLiteral(" File gia' protetto, non lo cripto di nuovo  ") +
-                            destinationName);
+        env.addLineAndRefresh(QStringLiteral(" File gia' protetto, non lo cripto di nuovo  ") +
+                              destinationName);
         return EncryptionOutcome::AlreadyProtected;
     }
     const QString workFile = inputFolder + kEncryptionWorkFileName;
-    step = 12;
     QFile::remove(workFile);  // an earlier failure's output must never pass for this one's
-    step = 13;
     const ToolCommand command = buildCommand(tool, document, workFile, password);
 
-    step = 14;
-    m.addLineAndRefresh(QStringLiteral(" Cripto il file  ") + destinationName);
-    m.frontend.processPendingEvents();
-    m.frontend.processPendingEvents();
-    const QDateTime started = m.clock.now();
-    step = 15;
-    const ToolRun run = ShellAndWait(m, command);
-    m.addLineAndRefresh(QStringLiteral(" Inviato Comando per criptare ") + destinationName);
+    env.addLineAndRefresh(QStringLiteral(" Cripto il file  ") + destinationName);
+    env.host.processPendingEvents();
+    env.host.processPendingEvents();
+    const QDateTime started = env.clock.now();
+    const ToolRun run = ShellAndWait(env.host, command);
+    env.addLineAndRefresh(QStringLiteral(" Inviato Comando per criptare ") + destinationName);
     if (run == ToolRun::CutOff) {
         QFile::remove(workFile);  // whatever a tool that was cut off left is not a protected copy
-        return reportFailure(m, destinationName, step);
+        return reportFailure(env, destinationName);
     }
 
     for (;;) {
-        step = 16;
-        if (platform::regularFileExists(workFile)) {
-            step = 17;
-            if (takeProtectedCopy(workFile, document, step)) {
-                step = 26;
-                return EncryptionOutcome::Encrypted;
-            }
-        }
+        if (platform::regularFileExists(workFile) && takeProtectedCopy(workFile, document))
+            return EncryptionOutcome::Encrypted;
         // A tool that said it failed has ended without a protected copy: none is coming.
-        if (run == ToolRun::Failed || started.secsTo(m.clock.now()) > kWorkFileWaitSeconds)
-            return reportFailure(m, destinationName, step);
-        step = 23;
-        m.frontend.processPendingEvents();
-        m.clock.sleepMs(kEventsIntervalMs);
+        if (run == ToolRun::Failed || started.secsTo(env.clock.now()) > kWorkFileWaitSeconds)
+            return reportFailure(env, destinationName);
+        env.host.processPendingEvents();
+        env.clock.sleepMs(kEventsIntervalMs);
     }
 }
 

@@ -4,8 +4,7 @@
 
 namespace dokivo {
 
-class MainModule;
-
+struct PassEnvironment;
 struct SlotContext;
 
 // The outside tool, looked for in the application folder.
@@ -23,16 +22,16 @@ bool slotEncrypts(const SlotContext& ctx);
 // standard password is used.
 QString storedSlotPassword(const QString& dir_pwd, int slot);
 
-// Has the document input folder + source name protected by the outside tool "encryptpdf.exe"
+// Has the document (slot folder + source name) protected by the outside tool "encryptpdf.exe"
 // of the application folder, with the slot's password from "ao.dat" or the standard one, and
 // replaces the document in the input folder with the protected copy, so delivery files that.
 // Not attempted when the slot's switch is off or the tool is missing; a document that is
 // password-protected already is delivered as it is; failed (the document stays as it was) when
 // the tool leaves no protected copy: at once when it ended saying it failed, else 10 seconds
 // after its start. The window's events keep running while the tool runs and its copy is
-// awaited. The operation lines name the destination name. `step` follows the work for the
-// folder pass's error line.
-EncryptionOutcome encryptDocument(MainModule& module, const QString& inputFolder, const QString& sourceName,
-                                  const QString& destinationName, int& step);
+// awaited. The operation lines name the destination name. Nothing here ends the folder pass: the
+// step has its own failure path.
+EncryptionOutcome encryptDocument(const PassEnvironment& env, const QString& sourceName,
+                                  const QString& destinationName);
 
 }  // namespace dokivo

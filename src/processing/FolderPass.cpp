@@ -1,8 +1,8 @@
 #include "processing/FolderPass.h"
 
 #include <QFile>
+#include <optional>
 
-#include "app/MainModule.h"
 #include "platform/ArrivalCheck.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
@@ -16,6 +16,7 @@
 #include "processing/Encryption.h"
 #include "processing/LineBreakingNames.h"
 #include "processing/NameRules.h"
+#include "processing/PassEnvironment.h"
 #include "processing/RecordFile.h"
 #include "processing/SpecialKinds.h"
 
@@ -23,17 +24,26 @@ namespace dokivo {
 
 using platform::DatePattern;
 using platform::formatDate;
-using platform::withTrailingSeparator;
 
 namespace {
 
 const QString kEncryptedName = QStringLiteral("CRIPTATO.PDF");
 
-// The state of one folder pass.
+// The state of one folder pass. The step number names the last stage reached, for the error line.
 struct Pass {
+    explicit Pass(const QString& recordsFolder) : journal(recordsFolder) {}
+
     int step = 0;
     qint64 processed = 0;
+    ControlRule rule;  // decided once, at the start of the pass
     RecordFile record;
+    DeliveryJournal journal;
+};
+
+// A name that passed the checks, with the destination name made from it.
+struct AcceptedName {
+    qsizetype dot = 0;
+    QString destinationName;
 };
 
 // The reception date as the record wants it: "YYYYMMDD", empty when the field is empty or
@@ -43,32 +53,32 @@ QString receptionDateField(const QString& text) {
     return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")) : QString();
 }
 
-QStringList deliveredRecord(const MainModule& m, const QString& destinationName,
+QStringList deliveredRecord(const PassEnvironment& env, const QString& destinationName,
                             const QString& destinationFolder, const QString& sourceName,
                             const QDateTime& created) {
-    const SlotContext& ctx = m.slot;
+    const SlotContext& ctx = env.slot;
     QString shownFolder = destinationFolder;
     if (!ctx.dircgd_value.isEmpty())
         shownFolder.replace(ctx.dest_folder, ctx.dircgd_value);
     return {destinationName,
             shownFolder,
-            receptionDateField(m.frontend.receptionDate()),
+            receptionDateField(env.host.receptionDate()),
             formatDate(created, DatePattern::YYYYMMDD),
             formatDate(created, DatePattern::HHMMSS),
-            m.frontend.operatorCode(),
+            env.host.operatorCode(),
             ctx.doclibero ? sourceName : QString(),
             ctx.folder,
             ctx.abbin_value};
 }
 
-QStringList sologRecord(const MainModule& m, const QString& sourceName, const QDateTime& created) {
-    const SlotContext& ctx = m.slot;
+QStringList sologRecord(const PassEnvironment& env, const QString& sourceName, const QDateTime& created) {
+    const SlotContext& ctx = env.slot;
     return {sourceName,
             ctx.folder,
             QString(),
             formatDate(created, DatePattern::YYYYMMDD),
             formatDate(created, DatePattern::HHMMSS),
-            m.frontend.operatorCode(),
+            env.host.operatorCode(),
             QString(),
             ctx.folder};
 }
@@ -92,54 +102,124 @@ bool passedOverSilently(const SlotContext& ctx, const platform::FileEntry& file,
     return platform::isStillArriving(ctx.folder + file.name, file.modified, now);
 }
 
-void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJournal& journal,
-                 const platform::FileEntry& file) {
-    SlotContext& ctx = m.slot;
-    const QString& sourceName = file.name;
-    if (sourceName == kEncryptedName)
-        return;
-    if (!passesControlRule(rule, sourceName))
-        return;
-    if (passedOverSilently(ctx, file, m.clock.now()))
-        return;
-    if (breaksRecordLines(sourceName)) {
-        m.addLine(QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
-                  ctx.folder + withLineBreaksShown(sourceName));
-        return;
+// The files that never reach the name checks: "CRIPTATO.PDF", names that fail the control rule,
+// files passed over silently, and names that would break the record lines (with a line).
+bool isCandidate(const PassEnvironment& env, const Pass& pass, const platform::FileEntry& file) {
+    if (file.name == kEncryptedName)
+        return false;
+    if (!passesControlRule(pass.rule, file.name))
+        return false;
+    if (passedOverSilently(env.slot, file, env.clock.now()))
+        return false;
+    if (breaksRecordLines(file.name)) {
+        env.addLine(QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
+                    env.slot.folder + withLineBreaksShown(file.name));
+        return false;
     }
+    return true;
+}
 
+// The dot position and its line, the extension test, and the destination name.
+std::optional<AcceptedName> acceptName(const PassEnvironment& env, Pass& pass,
+                                       const platform::FileEntry& file) {
+    const QString& sourceName = file.name;
     pass.step = 4;
     const qsizetype dot = dotPosition(sourceName);
-    m.addLine(QStringLiteral(" File : ") + sourceName + QStringLiteral(" pospunto ") + QString::number(dot));
+    env.addLine(QStringLiteral(" File : ") + sourceName + QStringLiteral(" pospunto ") +
+                QString::number(dot));
     pass.step = 44;
     const QString token = extensionToken(sourceName, dot);
-    if (!acceptedByExtension(sourceName, dot, token, m.settings.extension_list)) {
+    if (!acceptedByExtension(sourceName, dot, token, env.settings.extension_list)) {
         pass.step = 35;
-        return;
+        return std::nullopt;
     }
 
     pass.step = 45;
-    QString destinationName = baseDestinationName(sourceName, ctx.sihsit);
+    QString destinationName = baseDestinationName(sourceName, env.slot.sihsit);
     pass.step = 48;
-    if (wantsTimeStampedName(ctx)) {
+    if (wantsTimeStampedName(env.slot)) {
         pass.step = 4776;
         destinationName = timeStampedName(destinationName, sourceName, dot, file.created);
         pass.step = 4777;
     }
+    return AcceptedName{dot, destinationName};
+}
 
-    pass.step = 5;
-    if (!passesFormatoateneFilter(destinationName, ctx.format_marker, m.settings.formatoatene_prefissi))
+void openRecordFileOnce(const PassEnvironment& env, Pass& pass) {
+    if (pass.record.isOpen())
+        return;
+    ++env.record_file_counter;
+    pass.record.open(env.folders.records, env.clock.now(), env.record_file_counter);
+}
+
+// The backup copy, then the destination copy or, when the name is taken there, the duplicates
+// copy. Returns whether the document went to the duplicates folder.
+bool deliver(const PassEnvironment& env, Pass& pass, const DeliveryPlan& plan, JournalEntry pending) {
+    Delivery delivery(plan, pass.journal, env.operations);
+    pass.step = 27;
+    delivery.copyToBackup();
+    pass.step = 28;
+    if (!delivery.goesToDuplicates()) {
+        delivery.copyToDestination(std::move(pending));
+        return false;
+    }
+    pass.step = 29;
+    delivery.copyToDuplicates(std::move(pending));
+    pass.step = 30;
+    return true;
+}
+
+// Delivery, deletion of the source and the record line. The source goes only once every copy of
+// it is on disk; a duplicate has no record line.
+void fileDocument(const PassEnvironment& env, Pass& pass, const platform::FileEntry& file,
+                  const QString& destinationName, const QString& destinationFolder) {
+    const SlotContext& ctx = env.slot;
+    const QString source = ctx.folder + file.name;
+    const QStringList record =
+        deliveredRecord(env, destinationName, destinationFolder, file.name, file.created);
+    JournalEntry pending{source, QString(), pass.record.path(), ctx.log_folder,
+                         RecordFile::lineBytes(record).chopped(2)};
+    const DeliveryPlan plan{ctx.folder,        file.name,         destinationName,
+                            destinationFolder, ctx.backup_folder, ctx.duplicates_folder};
+    const bool duplicate = deliver(env, pass, plan, std::move(pending));
+
+    pass.step = 31;
+    ++pass.processed;
+    pass.step = 32;
+    platform::removeFile(source);
+    pass.step = 33;
+    env.addLine(QStringLiteral(" File elaborato : ") + source);
+    pass.step = 34;
+    if (!duplicate)
+        pass.record.write(record);
+    pass.journal.clear();
+    pass.step = 35;
+}
+
+void processFile(const PassEnvironment& env, Pass& pass, const platform::FileEntry& file) {
+    const SlotContext& ctx = env.slot;
+    if (!isCandidate(env, pass, file))
         return;
 
-    pass.step = 6;
-    if (!pass.record.isOpen()) {
-        ++m.record_file_counter;
-        pass.record.open(m.folders.records, m.clock.now(), m.record_file_counter);
-    }
+    // 1. The name checks and the destination name.
+    const std::optional<AcceptedName> accepted = acceptName(env, pass, file);
+    if (!accepted)
+        return;
+    QString destinationName = accepted->destinationName;
 
+    // 2. The FORMATOATENE filter.
+    pass.step = 5;
+    if (!passesFormatoateneFilter(destinationName, ctx.format_marker, env.settings.formatoatene_prefissi))
+        return;
+
+    // 3. The record file, opened at the first accepted file.
+    pass.step = 6;
+    openRecordFileOnce(env, pass);
+
+    // 4. SOLOLOG: recorded, and left where it is.
     pass.step = 7;
     if (ctx.sololog) {
-        pass.record.write(sologRecord(m, sourceName, file.created));
+        pass.record.write(sologRecord(env, file.name, file.created));
         ++pass.processed;
         return;
     }
@@ -147,111 +227,88 @@ void processFile(MainModule& m, Pass& pass, const ControlRule& rule, DeliveryJou
     // The PODSITIR rule needs nothing that the later steps make, so it is known before the
     // encryption: a document the rule leaves in place is not changed.
     const PodsitirResult pod =
-        ctx.podsitir ? applyPodsitir(destinationName, extensionAfterDot(sourceName, dot)) : PodsitirResult{};
+        ctx.podsitir ? applyPodsitir(destinationName, extensionAfterDot(file.name, accepted->dot))
+                     : PodsitirResult{};
     const bool podsitirKeepsIt = ctx.podsitir && pod.kind != PodsitirResult::Kind::Renamed;
 
+    // 5. Encryption, when the slot's switch asks for it (the step looks at the switch itself).
     pass.step = 8;
-    // The encryption step looks at the slot's switch itself.
-    if (!podsitirKeepsIt &&
-        encryptDocument(m, ctx.folder, sourceName, destinationName, pass.step) == EncryptionOutcome::Failed)
+    if (!podsitirKeepsIt && encryptDocument(env, file.name, destinationName) == EncryptionOutcome::Failed)
         return;
 
+    // 6. The date folders.
     const QString destinationFolder = buildDateFolders(ctx.parameters, ctx.dest_folder, file.created);
 
-    if (ctx.podsitir) {
-        if (pod.kind == PodsitirResult::Kind::NoMarker)
-            return;
-        if (pod.kind == PodsitirResult::Kind::Rejected) {
-            m.addLine(QStringLiteral(" PODSITIR non copiato: nome non valido ") + ctx.folder + sourceName);
-            return;
-        }
-        destinationName = pod.name;
+    // 7. The PODSITIR rename.
+    if (podsitirKeepsIt) {
+        if (pod.kind == PodsitirResult::Kind::Rejected)
+            env.addLine(QStringLiteral(" PODSITIR non copiato: nome non valido ") + ctx.folder + file.name);
+        return;
     }
+    if (pod.kind == PodsitirResult::Kind::Renamed)
+        destinationName = pod.name;
 
-    const QStringList record =
-        deliveredRecord(m, destinationName, destinationFolder, sourceName, file.created);
-    JournalEntry pending{ctx.folder + sourceName, QString(), pass.record.path(), ctx.log_folder,
-                         RecordFile::lineBytes(record).chopped(2)};
-    const DeliveryPlan plan{ctx.folder,        sourceName,        destinationName,
-                            destinationFolder, ctx.backup_folder, ctx.duplicates_folder};
-    const bool duplicate = deliverCopies(m, plan, journal, std::move(pending), pass.step);
-
-    pass.step = 31;
-    ++pass.processed;
-    pass.step = 32;
-    platform::removeFile(ctx.folder + sourceName);
-    pass.step = 33;
-    m.addLine(QStringLiteral(" File elaborato : ") + ctx.folder + sourceName);
-    pass.step = 34;
-    if (!duplicate)
-        pass.record.write(record);
-    journal.clear();
-    pass.step = 35;
+    // 8. Delivery and deletion of the source; 9. the record line.
+    fileDocument(env, pass, file, destinationName, destinationFolder);
 }
 
 // The error handler's line; a failure while a document was being filed names that document.
-void reportFailure(MainModule& m, const Pass& pass, const platform::RunError& error,
+void reportFailure(const PassEnvironment& env, const Pass& pass, const platform::RunError& error,
                    const QString& document) {
-    m.addLineAndRefresh(
+    env.addLineAndRefresh(
         QStringLiteral(" Lettura Cartella ") + QString::number(pass.step) + QLatin1Char(' ') +
         QString::number(error.number()) + QLatin1Char(' ') + error.description() +
         (document.isEmpty() ? QString() : QStringLiteral(" : ") + withLineBreaksShown(document)));
 }
 
-void summarise(MainModule& m, const Pass& pass) {
-    const SlotContext& ctx = m.slot;
-    m.addLine(QStringLiteral(" Fine lettura contenuto : ") + ctx.folder);
-    m.addLine(QStringLiteral(" Elaborati : ") + QString::number(pass.processed));
-    if (m.flags.autorun())
-        m.frontend.showMessage(QStringLiteral("Elaborati ") + QString::number(pass.processed) +
-                               QStringLiteral(" file PDF\r\nOrigine ") + ctx.folder +
-                               QStringLiteral("\r\nDestinazione ") + ctx.dest_folder);
-    if (m.flags.scheduled())
-        m.addLine(QStringLiteral(" Elaborati ") + QString::number(pass.processed) + QStringLiteral(" file ") +
-                  QStringLiteral(" Origine ") + ctx.folder + QStringLiteral(" Destinazione ") +
-                  ctx.dest_folder);
+void summarise(const PassEnvironment& env, const Pass& pass) {
+    const SlotContext& ctx = env.slot;
+    env.addLine(QStringLiteral(" Fine lettura contenuto : ") + ctx.folder);
+    env.addLine(QStringLiteral(" Elaborati : ") + QString::number(pass.processed));
+    if (env.flags.autorun())
+        env.host.showMessage(QStringLiteral("Elaborati ") + QString::number(pass.processed) +
+                             QStringLiteral(" file PDF\r\nOrigine ") + ctx.folder +
+                             QStringLiteral("\r\nDestinazione ") + ctx.dest_folder);
+    if (env.flags.scheduled())
+        env.addLine(QStringLiteral(" Elaborati ") + QString::number(pass.processed) +
+                    QStringLiteral(" file ") + QStringLiteral(" Origine ") + ctx.folder +
+                    QStringLiteral(" Destinazione ") + ctx.dest_folder);
 }
 
 }  // namespace
 
-void letturacartella(MainModule& m) {
-    SlotContext& ctx = m.slot;
-    Pass pass;
-    DeliveryJournal journal(m.folders.records);
+void letturacartella(const PassEnvironment& env) {
+    const SlotContext& ctx = env.slot;
+    Pass pass(env.folders.records);
     QString document;  // input folder + name of the document being filed
     try {
-        ctx.folder = withTrailingSeparator(ctx.folder);
-        ctx.dest_folder = withTrailingSeparator(ctx.dest_folder);
-        ctx.log_folder = withTrailingSeparator(ctx.log_folder);
-        if (!ctx.dircgd_value.isEmpty())
-            ctx.dircgd_value = withTrailingSeparator(ctx.dircgd_value);
-        const ControlRule rule = decideControlRule(ctx);
+        pass.rule = decideControlRule(ctx);
         if (!ctx.sololog && !ctx.is_main_folder && !platform::folderExists(ctx.dest_folder))
             platform::createFolder(ctx.dest_folder);
 
         pass.step = 2;
-        m.addLine(QStringLiteral(" Inizio lettura contenuto : ") + ctx.folder);
+        env.addLine(QStringLiteral(" Inizio lettura contenuto : ") + ctx.folder);
         pass.step = 3;
         const std::vector<platform::FileEntry> files = platform::listRegularFiles(ctx.folder);
         removeLeftoverCopies(ctx);
         for (const platform::FileEntry& file : files) {
             document = ctx.folder + file.name;
             try {
-                processFile(m, pass, rule, journal, file);
+                processFile(env, pass, file);
             } catch (const platform::SourceError& error) {
                 // This document could not be read; it stays where it is, and the others go on.
-                reportFailure(m, pass, error, document);
-                journal.clear();
+                reportFailure(env, pass, error, document);
+                pass.journal.clear();
             }
         }
         document.clear();
 
         pass.record.close();
         pass.step = 36;
-        summarise(m, pass);
+        summarise(env, pass);
         pass.step = 37;
     } catch (const platform::RunError& error) {
-        reportFailure(m, pass, error, document);
+        reportFailure(env, pass, error, document);
     }
     pass.record.close();
     if (pass.processed != 0)

@@ -1,10 +1,10 @@
 #include "processing/NameRules.h"
 
-#include "app/NumericText.h"
+#include "config/NumericText.h"
 #include "platform/CharacterText.h"
 #include "platform/DateText.h"
 #include "platform/RunError.h"
-#include "scan/SlotContext.h"
+#include "processing/SlotContext.h"
 
 namespace dokivo {
 

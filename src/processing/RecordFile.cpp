@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "logs/Retention.h"  // the record files' names, which retention looks for
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
 #include "platform/RunError.h"
@@ -30,8 +31,8 @@ void RecordFile::open(const QString& folder, const QDateTime& now, qint64& seque
     const QString stamp = platform::formatDate(now, platform::DatePattern::DD) +
                           platform::formatDate(now, platform::DatePattern::HHMMSS);
     for (;; ++sequence) {
-        name_ = QStringLiteral("dokivolog") + stamp + QLatin1Char('_') + QString::number(sequence) +
-                QStringLiteral(".txt");
+        name_ =
+            kRecordFilePrefix + stamp + QLatin1Char('_') + QString::number(sequence) + kRecordFileExtension;
         path_ = folder + name_;
         file_.setFileName(path_);
         if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
@@ -63,10 +64,8 @@ void RecordFile::close() {
 void RecordFile::handOverPath(const QString& recordPath, const QString& logFolder) {
     if (recordPath.isEmpty())
         return;
-    try {
-        platform::copyFileDurably(recordPath, logFolder + QFileInfo(recordPath).fileName());
-    } catch (const RunError&) {
-    }
+    platform::ignoringFailures(
+        [&] { platform::copyFileDurably(recordPath, logFolder + QFileInfo(recordPath).fileName()); });
 }
 
 }  // namespace dokivo

@@ -3,14 +3,13 @@
 #include <QStringList>
 #include <array>
 
-#include "app/NumericText.h"
+#include "config/ControlCodes.h"
+#include "config/NumericText.h"
 #include "platform/CharacterText.h"
 
 namespace dokivo {
 
 namespace {
-
-const QString kFormatoateneMarker = QStringLiteral("FORMATOATENE");
 
 bool hasAcceptedPrefix(const QString& name, const QString& prefixes) {
     bool anyConfigured = false;

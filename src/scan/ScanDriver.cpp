@@ -1,6 +1,6 @@
 #include "scan/ScanDriver.h"
 
-#include "app/MainModule.h"
+#include "config/ControlCodes.h"
 #include "logs/TrackingFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -8,7 +8,8 @@
 #include "processing/DeliveryJournal.h"
 #include "processing/FolderPass.h"
 #include "processing/LineBreakingNames.h"
-#include "scan/ControlCodes.h"
+#include "scan/ScanHost.h"
+#include "scan/ScanModule.h"
 
 namespace dokivo {
 
@@ -19,23 +20,36 @@ namespace {
 
 class PassGuard {
   public:
-    explicit PassGuard(MainModule& module) : module_(module) { module_.pass_running = true; }
+    explicit PassGuard(ScanModule& module) : module_(module) { module_.pass_running = true; }
     ~PassGuard() { module_.pass_running = false; }
     PassGuard(const PassGuard&) = delete;
     PassGuard& operator=(const PassGuard&) = delete;
 
   private:
-    MainModule& module_;
+    ScanModule& module_;
 };
 
-// Fills the context for the slot's main folder; false when the slot is not configured.
-bool prepareSlot(MainModule& module, int slot) {
-    SlotSettings& ss = module.settings.slots[slot];
+// The settings as this pass uses them, settled once as they are read: each slot's input and
+// destination folders end with the separator, and so does the general log folder, which is the
+// record folder when none is set (LoadSettings itself settles the password folder). The model
+// keeps these values until the next load; nothing after this point changes them.
+void loadSettingsForPass(ScanModule& module) {
+    Settings& settings = module.settings;
+    LoadSettings(settings);
+    for (SlotSettings& slot : settings.slots) {
+        slot.dir_in = withTrailingSeparator(slot.dir_in);
+        slot.dir_out = withTrailingSeparator(slot.dir_out);
+    }
+    settings.dir_log_generale = trackingFolder(settings.dir_log_generale, module.folders.records);
+}
+
+// Fills the context for the slot's main folder, every folder in it ending with the separator;
+// false when the slot is not configured.
+bool prepareSlot(ScanModule& module, int slot) {
+    const SlotSettings& ss = module.settings.slots[slot];
     SlotContext& ctx = module.slot;
     ctx = SlotContext{};
     ctx.slot_index = slot;
-    ss.dir_in = withTrailingSeparator(ss.dir_in);
-    ss.dir_out = withTrailingSeparator(ss.dir_out);
     ctx.folder = ss.dir_in;
     ctx.dest_folder = ss.dir_out;
     ctx.log_folder = ss.dir_log;
@@ -46,17 +60,19 @@ bool prepareSlot(MainModule& module, int slot) {
     ctx.inizio_car_controllo = ss.inizio_car_controllo;
     ctx.fine_car_controllo = ss.fine_car_controllo;
     ctx.car_controllo = ss.car_controllo;
-    readControlCodes(ctx);
+    static_cast<ControlCodes&>(ctx) = readControlCodes(ctx.parameters);
+    if (!ctx.dircgd_value.isEmpty())
+        ctx.dircgd_value = withTrailingSeparator(ctx.dircgd_value);
+    ctx.format_marker = ctx.parameters == kFormatoateneMarker ? kFormatoateneMarker : QString();
     if (isUnsetFolder(ctx.folder) || isUnsetFolder(ctx.dest_folder) || isUnsetFolder(ctx.log_folder))
         return false;
-    for (QString* f :
-         {&ctx.folder, &ctx.dest_folder, &ctx.log_folder, &ctx.backup_folder, &ctx.duplicates_folder})
+    for (QString* f : {&ctx.log_folder, &ctx.backup_folder, &ctx.duplicates_folder})
         *f = withTrailingSeparator(*f);
     return true;
 }
 
-void visitSubfolders(MainModule& module, int slot) {
-    SlotSettings& ss = module.settings.slots[slot];
+void visitSubfolders(ScanModule& module, int slot) {
+    const SlotSettings& ss = module.settings.slots[slot];
     SlotContext& ctx = module.slot;
     const std::vector<QString> subfolders = platform::listSubfolders(ctx.folder);
     const bool sameDestination = ss.gestione_dir_out == QLatin1String("0") || ss.gestione_dir_out.isEmpty();
@@ -70,53 +86,46 @@ void visitSubfolders(MainModule& module, int slot) {
         }
         module.addLineAndRefresh(QStringLiteral(" lettura Sotto Cartella ") + name);
         ctx.is_main_folder = false;
-        ctx.folder = ss.dir_in + name;
-        ctx.dest_folder = sameDestination ? ss.dir_out : ss.dir_out + name;
-        letturacartella(module);
+        ctx.folder = ss.dir_in + name + platform::separatorChar();
+        ctx.dest_folder = sameDestination ? ss.dir_out : ss.dir_out + name + platform::separatorChar();
+        letturacartella(module.passEnvironment());
     }
 }
 
 }  // namespace
 
-void LEGGI_DIR(MainModule& module) {
+void LEGGI_DIR(ScanModule& module) {
     if (module.pass_running)
         return;
     PassGuard guard(module);
-    QString step;
+    int step = 0;  // not yet 1 while the settings load: an error there shows no step
     try {
-        LoadSettings(module.settings);
-        step = QStringLiteral("1");
-        recoverInterruptedDelivery(module);
+        loadSettingsForPass(module);
+        step = 1;
+        recoverInterruptedDelivery(module.folders.records, module.operations);
         if (module.settings.use_standard_password)
             module.addLine(QStringLiteral(" Applico password standard"));
 
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            step = QStringLiteral("1");
+            step = 1;
             if (!prepareSlot(module, slot))
                 continue;
-            SlotContext& ctx = module.slot;
+            const SlotContext& ctx = module.slot;
             const bool reachable = platform::folderExists(ctx.folder) &&
                                    platform::folderExists(ctx.dest_folder) &&
                                    platform::folderExists(ctx.log_folder);
             if (!reachable)
                 module.addLine(QStringLiteral(" Non riesco ad accedere ad una delle tre dir ") + ctx.folder +
                                QLatin1Char(' ') + ctx.dest_folder + QLatin1Char(' ') + ctx.log_folder);
-            step = QStringLiteral("2");
+            step = 2;
             if (!reachable)
                 continue;
 
-            ctx.format_marker =
-                ctx.parameters == QLatin1String("FORMATOATENE") ? QStringLiteral("FORMATOATENE") : QString();
-            step = QStringLiteral("3");
-            ctx.is_main_folder = true;
+            step = 3;
             module.addLineAndRefresh(QStringLiteral(" Lettura cartella pricipale ") + ctx.folder);
-            letturacartella(module);
-            step = QStringLiteral("4");
-
-            SlotSettings& ss = module.settings.slots[slot];
-            ss.dir_in = withTrailingSeparator(ss.dir_in);
-            ss.dir_out = withTrailingSeparator(ss.dir_out);
-            if (ss.gestione_dir == QLatin1String("1"))
+            letturacartella(module.passEnvironment());
+            step = 4;
+            if (module.settings.slots[slot].gestione_dir == QLatin1String("1"))
                 visitSubfolders(module, slot);
         }
     } catch (const platform::RunError& error) {
@@ -126,12 +135,12 @@ void LEGGI_DIR(MainModule& module) {
         else
             module.addLineAndRefresh(QStringLiteral(" LEGGI DIR") + QString::number(error.number()) +
                                      QLatin1Char(' ') + error.description() + QStringLiteral(" STEP ") +
-                                     step);
+                                     (step == 0 ? QString() : QString::number(step)));
     }
     if (module.operations.longerThanThreshold())
-        flushTrackingFile(module);
+        module.flushTrackingFile();
     if (module.close_pending)
-        module.frontend.requestClose();
+        module.host.requestClose();
 }
 
 }  // namespace dokivo

@@ -1,18 +1,18 @@
 #include "scan/Scheduler.h"
 
-#include "app/MainModule.h"
 #include "platform/Clock.h"
 #include "scan/ScanDriver.h"
+#include "scan/ScanHost.h"
+#include "scan/ScanModule.h"
 
 namespace dokivo {
 
 namespace {
 
-void setTimer(MainModule& module, bool enabled, const QString& caption) {
-    module.schedule.timer_enabled = enabled;
+void setTimer(ScanModule& module, bool enabled, const QString& caption) {
     module.schedule.caption = caption;
-    module.frontend.setTimerEnabled(enabled);
-    module.frontend.setRunCaption(caption);
+    module.host.setTimerEnabled(enabled);
+    module.host.setRunCaption(caption);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ qint64 periodSeconds(const QString& timer_delta) {
     return minutes * 60;
 }
 
-void Timer1_Timer(MainModule& module) {
+void Timer1_Timer(ScanModule& module) {
     // A tick that arrives while a pass waits for the encryption tool is dropped: the next tick
     // after the pass looks at the clock again.
     if (module.pass_running)
@@ -58,7 +58,7 @@ void Timer1_Timer(MainModule& module) {
     LEGGI_DIR(module);
 }
 
-void cmdRun_Click(MainModule& module) {
+void cmdRun_Click(ScanModule& module) {
     if (!module.flags.scheduled()) {
         LEGGI_DIR(module);
         return;
@@ -74,7 +74,7 @@ void cmdRun_Click(MainModule& module) {
     }
 }
 
-void startScheduleAtLaunch(MainModule& module) {
+void startScheduleAtLaunch(ScanModule& module) {
     setTimer(module, true, kCaptionStop);
     Timer1_Timer(module);
 }

@@ -6,16 +6,15 @@
 
 namespace dokivo {
 
-class MainModule;
+class ScanModule;
 
 inline constexpr int kTimer1IntervalMs = 65535;
 inline const QString kCaptionRun = QStringLiteral("Elaborazione");
 inline const QString kCaptionStop = QStringLiteral("Interrompi");
 
-// The schedule's state: Timer1, the run button's caption, the tick count and the start time of
-// the last pass the timer started (empty until the first one).
+// The schedule's state: the run button's caption (which tells whether the schedule runs), the
+// tick count and the start time of the last pass the timer started (empty until the first one).
 struct ScheduleState {
-    bool timer_enabled = false;
     QString caption = kCaptionRun;
     int tick_count = 0;
     QDateTime last_pass_time;
@@ -29,12 +28,12 @@ const QStringList& offeredIntervals();
 qint64 periodSeconds(const QString& timer_delta);
 
 // A tick of Timer1: runs a pass when more than the period has passed since the last scheduled one.
-void Timer1_Timer(MainModule& module);
+void Timer1_Timer(ScanModule& module);
 
 // The run button: in manual mode one pass; in scheduled mode it starts or stops the schedule.
-void cmdRun_Click(MainModule& module);
+void cmdRun_Click(ScanModule& module);
 
 // Start-up with timer:y: the schedule runs at once, without the start line.
-void startScheduleAtLaunch(MainModule& module);
+void startScheduleAtLaunch(ScanModule& module);
 
 }  // namespace dokivo

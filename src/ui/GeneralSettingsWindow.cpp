@@ -5,7 +5,9 @@
 #include <QScreen>
 
 #include "app/MainModule.h"
-#include "app/Settings.h"
+#include "app/WriteIni.h"
+#include "config/Settings.h"
+#include "platform/IniFile.h"
 #include "scan/Scheduler.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FocusValidator.h"
@@ -116,13 +118,13 @@ frm_setuputente::frm_setuputente(MainModule& module)
 
     // The order in which a save writes: the slots, the general values, the extensions.
     for (int slot = 0; slot < kSlotsShown; ++slot)
-        for (int column = 0; column < kSlotColumnCount; ++column)
-            bindings_.push_back({slotKey(kSlotColumns[column].stem, slot), slotControls_[slot][column], {}});
-    bindings_.push_back({QStringLiteral("dir_log_generale"), txt_dir_log_generale, {}});
-    bindings_.push_back({QStringLiteral("dir_pwd"), txt_dir_pwd, {}});
-    bindings_.push_back({QStringLiteral("timer_delta"), cbotimer, {}});
-    for (int n = 0; n < kExtensionFields; ++n)
-        bindings_.push_back({slotKey("estensione_", n), txt_ext[n], {}});
+        for (int column = 0; column < kSlotKeyCount; ++column)
+            bindings_.push_back({slotKey(kSlotKeys[column].stem, slot), slotControls_[slot][column], {}});
+    bindings_.push_back({kDirLogGeneraleKey, txt_dir_log_generale, {}});
+    bindings_.push_back({kDirPwdKey, txt_dir_pwd, {}});
+    bindings_.push_back({kTimerDeltaKey, cbotimer, {}});
+    for (int n = 0; n < kExtensionCount; ++n)
+        bindings_.push_back({slotKey(kExtensionKeyStem, n), txt_ext[n], {}});
 
     load();
 
@@ -142,7 +144,7 @@ void frm_setuputente::buildGeneralFrame() {
     txt_dir_pwd = fieldAt(QStringLiteral("txt_dir_pwd"), Frame2, kFieldLeft, 720, kFolderWidth);
 
     labelAt(QStringLiteral("Estensioni"), Frame2, kLabelLeft, 1080);
-    for (int n = 0; n < kExtensionFields; ++n)
+    for (int n = 0; n < kExtensionCount; ++n)
         txt_ext[n] = fieldAt(arrayName("txt_ext", n), Frame2, kFieldLeft + 600 * (n % 11),
                              1080 + kRow * (n / 11), 495);
 
@@ -160,8 +162,8 @@ void frm_setuputente::buildGeneralFrame() {
 
 void frm_setuputente::buildSlotFields(int slot, QWidget* parent, int left, int top) {
     auto& controls = slotControls_[slot];
-    auto name = [&](int column) { return arrayName(kSlotColumns[column].control, slot); };
-    auto label = [&](int column) { return QLatin1String(kSlotColumns[column].label); };
+    auto name = [&](int column) { return arrayName(kSlotKeys[column].control, slot); };
+    auto label = [&](int column) { return QLatin1String(kSlotKeys[column].label); };
 
     auto folderRow = [&](int column, const QString& text, int row, int width) {
         labelAt(text, parent, left, top + row * kRow);
@@ -197,28 +199,29 @@ void frm_setuputente::buildSlotFields(int slot, QWidget* parent, int left, int t
 
 void frm_setuputente::load() {
     resetMousePointer();
-    const QString file = module_.settings.iniPath();
-    auto read = [&](const QString& key) { return ReadIni(kIniSection, key, QString(), file); };
+    // One read of the file serves every value of the window.
+    const platform::IniDocument ini = platform::IniDocument::load(module_.settings.iniPath());
+    auto read = [&](const QString& key) { return ini.value(kIniSection, key); };
 
     for (int slot = 0; slot < kSlotsShown; ++slot) {
-        for (int column = 0; column < kSlotColumnCount; ++column) {
-            const QString stored = read(slotKey(kSlotColumns[column].stem, slot));
+        for (int column = 0; column < kSlotKeyCount; ++column) {
+            const QString stored = read(slotKey(kSlotKeys[column].stem, slot));
             QWidget* control = slotControls_[slot][column];
-            if (kSlotColumns[column].isCheckBox)
+            if (kSlotKeys[column].isCheckBox)
                 static_cast<QCheckBox*>(control)->setCheckState(checkStateFromStored(stored));
             else
                 static_cast<QLineEdit*>(control)->setText(stored);
         }
     }
-    for (int n = 0; n < kExtensionFields; ++n)
-        txt_ext[n]->setText(read(slotKey("estensione_", n)));
+    for (int n = 0; n < kExtensionCount; ++n)
+        txt_ext[n]->setText(read(slotKey(kExtensionKeyStem, n)));
     // Shown as stored, also when it is none of the list's texts or empty.
-    const QString interval = read(QStringLiteral("timer_delta"));
+    const QString interval = read(kTimerDeltaKey);
     cbotimer->setCurrentIndex(cbotimer->findText(interval, Qt::MatchExactly | Qt::MatchCaseSensitive));
     cbotimer->setEditText(interval);
-    txt_dir_log_generale->setText(read(QStringLiteral("dir_log_generale")));
+    txt_dir_log_generale->setText(read(kDirLogGeneraleKey));
     setWindowTitle(QStringLiteral("PARAMETRI ") + module_.settings.config_dir + kIniFileName);
-    txt_dir_pwd->setText(read(QStringLiteral("dir_pwd")));
+    txt_dir_pwd->setText(read(kDirPwdKey));
 
     for (Binding& binding : bindings_)
         binding.loaded = currentValue(binding.control);

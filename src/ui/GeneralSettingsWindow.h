@@ -9,6 +9,7 @@
 #include <array>
 #include <vector>
 
+#include "config/Settings.h"
 #include "ui/SettingsWidgets.h"
 
 namespace dokivo {
@@ -25,7 +26,6 @@ class frm_setuputente final : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kSlotsShown = 6;
-    static constexpr int kExtensionFields = 33;
 
     explicit frm_setuputente(MainModule& module);
 
@@ -56,9 +56,9 @@ class frm_setuputente final : public QWidget {
     QWidget* slotsOnWindow_;  // slots 0 to 2, under Frame2
     QLineEdit* txt_dir_log_generale;
     QLineEdit* txt_dir_pwd;
-    std::array<QLineEdit*, kExtensionFields> txt_ext{};
+    std::array<QLineEdit*, kExtensionCount> txt_ext{};
     QComboBox* cbotimer;
-    std::array<std::array<QWidget*, kSlotColumnCount>, kSlotsShown> slotControls_{};
+    std::array<std::array<QWidget*, kSlotKeyCount>, kSlotsShown> slotControls_{};
     QPushButton* cmdSave;
     QPushButton* CmdExit;
     QPushButton* cmd3altredir;

@@ -296,11 +296,8 @@ void Form1::refreshList() {
 }
 
 void Form1::showMessage(const QString& text, MessageIcon icon, const QString& title) {
-    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
-    if (icon == MessageIcon::Information)
-        boxIcon = QMessageBox::Information;
-    else if (icon == MessageIcon::Exclamation)
-        boxIcon = QMessageBox::Warning;
+    const QMessageBox::Icon boxIcon =
+        icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // Over the main window, also while it waits hidden in the notification area: a box without

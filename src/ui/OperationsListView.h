@@ -16,7 +16,6 @@ class OperationsListView final : public QAbstractItemView {
 
     // The width of every row in pixels; rows are never narrower than the view itself.
     void setHorizontalExtent(int pixels);
-    int horizontalExtent() const { return extent_; }
 
     QRect visualRect(const QModelIndex& index) const override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;

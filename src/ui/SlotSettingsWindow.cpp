@@ -6,6 +6,8 @@
 #include <QScreen>
 
 #include "app/MainModule.h"
+#include "app/WriteIni.h"
+#include "platform/IniFile.h"
 #include "ui/DesignMetrics.h"
 
 namespace dokivo {
@@ -24,7 +26,7 @@ struct FieldPlace {
     int fieldWidth;
     int top;
 };
-constexpr std::array<FieldPlace, kSlotColumnCount> kPlaces{{
+constexpr std::array<FieldPlace, kSlotKeyCount> kPlaces{{
     {3360, 4800, 6615, 480},    // Dir in
     {3360, 4800, 6615, 840},    // Dir out
     {3360, 4800, 6615, 1200},   // Dir file log
@@ -81,7 +83,7 @@ frm_setuputente2::frm_setuputente2(MainModule& module)
 void frm_setuputente2::buildFields() {
     // Created in the order of the form, top row first, so Tab walks it as it reads.
     for (int column : {9, 10, 11, 7, 8, 0, 1, 2, 3, 4, 5, 6}) {
-        const SlotColumn& setting = kSlotColumns[column];
+        const SlotKey& setting = kSlotKeys[column];
         const FieldPlace& place = kPlaces[column];
         QLabel* label = makeSettingsLabel(QLatin1String(setting.label), this);
         if (setting.isCheckBox) {
@@ -105,15 +107,16 @@ void frm_setuputente2::buildFields() {
 }
 
 void frm_setuputente2::leggi_ini() {
-    const QString file = module_.settings.iniPath();
+    // One read of the file serves every value of the window.
+    const platform::IniDocument ini = platform::IniDocument::load(module_.settings.iniPath());
     auto read = [&](int slot, int column) {
-        return ReadIni(kIniSection, slotKey(kSlotColumns[column].stem, slot), QString(), file);
+        return ini.value(kIniSection, slotKey(kSlotKeys[column].stem, slot));
     };
     listdir->clear();
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        table_[slot][kDirInColumn] = read(slot, kDirInColumn);
-        listdir->addItem(listItemText(slot, table_[slot][kDirInColumn]));
-        for (int column = 1; column < kSlotColumnCount; ++column)
+        table_[slot][kDirInKey] = read(slot, kDirInKey);
+        listdir->addItem(listItemText(slot, table_[slot][kDirInKey]));
+        for (int column = 1; column < kSlotKeyCount; ++column)
             table_[slot][column] = read(slot, column);
     }
     loaded_ = table_;
@@ -128,9 +131,9 @@ void frm_setuputente2::listdir_Click() {
     const int slot = selectedSlot();
     if (slot < 0)
         return;
-    for (int column = 0; column < kSlotColumnCount; ++column) {
+    for (int column = 0; column < kSlotKeyCount; ++column) {
         const QString& value = table_[slot][column];
-        if (kSlotColumns[column].isCheckBox)
+        if (kSlotKeys[column].isCheckBox)
             static_cast<QCheckBox*>(fields_[column])->setChecked(value == QLatin1String("1"));
         else
             static_cast<QLineEdit*>(fields_[column])->setText(value);
@@ -138,13 +141,13 @@ void frm_setuputente2::listdir_Click() {
 }
 
 QString frm_setuputente2::fieldValue(int column) const {
-    if (kSlotColumns[column].isCheckBox)
+    if (kSlotKeys[column].isCheckBox)
         return storedCheckValue(static_cast<const QCheckBox*>(fields_[column])->checkState());
     return static_cast<const QLineEdit*>(fields_[column])->text();
 }
 
 int frm_setuputente2::columnOf(const QObject* control) const {
-    for (int column = 0; column < kSlotColumnCount; ++column)
+    for (int column = 0; column < kSlotKeyCount; ++column)
         if (fields_[column] == control)
             return column;
     return -1;
@@ -155,7 +158,7 @@ void frm_setuputente2::storeField(int column) {
     if (slot < 0)
         return;
     table_[slot][column] = fieldValue(column);
-    if (column == kDirInColumn) {
+    if (column == kDirInKey) {
         QListWidgetItem* item = listdir->item(slot);
         item->setText(item->text().left(4) + table_[slot][column]);
     }
@@ -181,9 +184,9 @@ void frm_setuputente2::cmdSave_Click() {
     // saved meanwhile, and untouched values (a stored "2" among them) stay as they are.
     const QString file = module_.settings.iniPath();
     for (int slot = 0; slot < kSlotCount; ++slot)
-        for (int column = 0; column < kSlotColumnCount; ++column)
+        for (int column = 0; column < kSlotKeyCount; ++column)
             if (table_[slot][column] != loaded_[slot][column])
-                WriteIni(module_, kIniSection, slotKey(kSlotColumns[column].stem, slot), table_[slot][column],
+                WriteIni(module_, kIniSection, slotKey(kSlotKeys[column].stem, slot), table_[slot][column],
                          file);
     close();
 }

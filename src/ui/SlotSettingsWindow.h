@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "ui/SettingsWidgets.h"
 
 namespace dokivo {
@@ -30,14 +30,14 @@ class frm_setuputente2 final : public QWidget {
 
     // The slot of the selected list item; -1 when none is selected.
     int selectedSlot() const;
-    // The working table's value of one setting (column as in kSlotColumns).
+    // The working table's value of one setting (column as in kSlotKeys).
     QString tableValue(int slot, int column) const { return table_[slot][column]; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    using SlotRow = std::array<QString, kSlotColumnCount>;
+    using SlotRow = std::array<QString, kSlotKeyCount>;
 
     void buildFields();
     void leggi_ini();
@@ -48,7 +48,7 @@ class frm_setuputente2 final : public QWidget {
 
     MainModule& module_;
     QListWidget* listdir;
-    std::array<QWidget*, kSlotColumnCount> fields_{};
+    std::array<QWidget*, kSlotKeyCount> fields_{};
     QPushButton* cmdSave;
     QPushButton* CmdExit;
     std::array<SlotRow, kSlotCount> table_;

@@ -23,8 +23,6 @@ class TrayIcon final : public QObject {
     // The icon is in the notification area, so a hidden window can be brought back through it.
     bool isShown() const { return icon_.isVisible(); }
 
-    QMenu* mPopupSys() { return &menu_; }
-    QAction* mPopRestore() const { return restore_; }
     QAction* mPopExit() const { return exit_; }
 
   Q_SIGNALS:

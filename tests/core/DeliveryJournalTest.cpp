@@ -30,14 +30,14 @@ TEST_F(Recovery, ACopyInPlaceWithItsSourceStillThereIsFinishedOnce) {
     tree.write("out/doc.pdf", "bytes");
     tree.write("app/dokivolog05140307_1.txt", kHeader);
     journal(entry());
-    recoverInterruptedDelivery(m());
+    recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_FALSE(tree.exists("in/doc.pdf"));
     EXPECT_EQ(record(), QByteArray(kHeader) + entry().recordLine + "\r\n");
     EXPECT_EQ(tree.read("log/dokivolog05140307_1.txt"), record()) << "handed over again";
     EXPECT_EQ(messages(), QStringList{" File elaborato : " + tree.path("in/doc.pdf")});
     EXPECT_FALSE(tree.exists("app/" + kJournalFileName));
 
-    recoverInterruptedDelivery(m());  // nothing left to do
+    recoverInterruptedDelivery(m().folders.records, m().operations);  // nothing left to do
     EXPECT_EQ(record().count("\r\n"), 2);
 }
 
@@ -45,7 +45,7 @@ TEST_F(Recovery, ARecordLineAlreadyWrittenIsNotWrittenTwice) {
     tree.write("out/doc.pdf", "bytes");
     tree.write("app/dokivolog05140307_1.txt", QByteArray(kHeader) + entry().recordLine + "\r\n");
     journal(entry());
-    recoverInterruptedDelivery(m());
+    recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_EQ(record().count("\r\n"), 2);
 }
 
@@ -53,7 +53,7 @@ TEST_F(Recovery, ARecordLineCutInHalfIsReplacedByTheWholeOne) {
     tree.write("out/doc.pdf", "bytes");
     tree.write("app/dokivolog05140307_1.txt", QByteArray(kHeader) + entry().recordLine.left(9));
     journal(entry());
-    recoverInterruptedDelivery(m());
+    recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_EQ(record(), QByteArray(kHeader) + entry().recordLine + "\r\n");
 }
 
@@ -62,7 +62,7 @@ TEST_F(Recovery, ACopyThatNeverTookItsNameLeavesTheSourceForTheNextPass) {
     tree.write("out/doc.pdf", "an older document of the same name");
     tree.write("app/dokivolog05140307_1.txt", kHeader);
     journal(entry());
-    recoverInterruptedDelivery(m());
+    recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_EQ(tree.read("in/doc.pdf"), "new bytes");
     EXPECT_EQ(record(), kHeader);
     EXPECT_FALSE(tree.exists("app/" + kJournalFileName));
@@ -76,7 +76,7 @@ TEST_F(Recovery, ADuplicateEntryDeletesTheSourceButWritesNoRecord) {
     tree.write("in/doc.pdf", "bytes");
     tree.write("dup/doc.pdf", "bytes");
     journal(dup);
-    recoverInterruptedDelivery(m());
+    recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_FALSE(tree.exists("in/doc.pdf"));
     EXPECT_TRUE(QDir(tree.path("log")).isEmpty());
 }
@@ -85,7 +85,7 @@ TEST_F(Recovery, AnEntryCutShortByACrashIsIgnored) {
     tree.write("in/doc.pdf", "bytes");
     tree.write("out/doc.pdf", "bytes");
     tree.write("app/" + kJournalFileName, "/in/doc.pdf\n/out/doc.pdf\n");
-    recoverInterruptedDelivery(m());
+    recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_TRUE(tree.exists("in/doc.pdf"));
     EXPECT_FALSE(tree.exists("app/" + kJournalFileName));
 }

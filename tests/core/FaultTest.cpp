@@ -118,12 +118,12 @@ TEST(FaultFullDisk, ATrackingFlushThatDoesNotFitLeavesTheFileAsItWasAndTheNextOn
     for (int i = 0; i < 2000; ++i)  // some 60 KB, three times the room that is left
         f.m().addLine(" riga " + QString::number(i));
 
-    flushTrackingFile(f.m());
+    f.m().flushTrackingFile();
     EXPECT_EQ(f.m().operations.size(), 2000);
     EXPECT_EQ(f.tree.read("track/" + kTrackingFileName), "earlier\r\n") << "no part of the flush stays";
 
     QFile::remove(f.tree.path("track/filler.bin"));
-    flushTrackingFile(f.m());
+    f.m().flushTrackingFile();
     EXPECT_EQ(f.m().operations.size(), 0);
     const QByteArray tracking = f.tree.read("track/" + kTrackingFileName);
     EXPECT_EQ(tracking.count("\r\n"), 2001);
@@ -256,13 +256,13 @@ TEST(FaultVanishingFolder, AnInputFolderRemovedAfterTheDriverTestedItEndsThePass
     f.configure(false, false);
     f.tree.write("out/filed.pdf", "filed earlier");
     SlotContext& ctx = f.m().slot;
-    ctx.folder = f.tree.path("gone");  // as the driver saw it a moment ago
+    ctx.folder = f.tree.path("gone") + "/";  // as the driver filled it a moment ago
     ctx.dest_folder = f.out;
     ctx.log_folder = f.log;
     ctx.backup_folder = "/";
     ctx.duplicates_folder = "/";
 
-    letturacartella(f.m());
+    letturacartella(f.m().passEnvironment());
     const QStringList lines = f.messages();
     ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
     EXPECT_EQ(lines[0], " Inizio lettura contenuto : " + f.tree.path("gone") + "/");
@@ -270,7 +270,7 @@ TEST(FaultVanishingFolder, AnInputFolderRemovedAfterTheDriverTestedItEndsThePass
     EXPECT_EQ(f.tree.read("out/filed.pdf"), "filed earlier");
 
     f.tree.write("gone/a.pdf", "scan a");
-    letturacartella(f.m());
+    letturacartella(f.m().passEnvironment());
     EXPECT_EQ(f.tree.read("out/a.pdf"), "scan a");
     EXPECT_FALSE(f.tree.exists("gone/a.pdf"));
 }

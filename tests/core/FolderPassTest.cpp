@@ -327,7 +327,7 @@ TEST_F(FolderPass, AnUnlistableInputFolderEndsWithTheStepThreeLine) {
     m().slot.log_folder = log(0);
     m().slot.backup_folder = "/";
     m().slot.duplicates_folder = "/";
-    letturacartella(m());
+    letturacartella(m().passEnvironment());
     EXPECT_EQ(messages(), (QStringList{" Inizio lettura contenuto : " + tree.path("vanished/"),
                                        " Lettura Cartella 3 76 Impossibile trovare il percorso"}));
 }

@@ -15,7 +15,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/Settings.h"
+#include "app/WriteIni.h"
+#include "config/Settings.h"
 #include "logs/TrackingFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/RunError.h"
@@ -175,7 +176,7 @@ TEST(HostileEntries, AFifoUnderANameTheProgramOpensIsRefusedAtOnce) {
          [](HostileSlot& f) {
              f.m().settings.dir_log_generale = f.tree.path("track");
              f.m().addLine(" riga");
-             flushTrackingFile(f.m());
+             f.m().flushTrackingFile();
          },
          [](HostileSlot& f) {
              EXPECT_EQ(f.m().operations.size(), 1) << "the lines wait for the next flush";

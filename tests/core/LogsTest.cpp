@@ -72,9 +72,8 @@ TEST(TrackingFlush, AppendsEveryLineWithCrLfAndEmptiesTheList) {
     f.tree.write("track/Dokivo_tracking.txt", "earlier\r\n");
     f.m().addLine(" uno");
     f.m().addLine(" due");
-    flushTrackingFile(f.m());
+    f.m().flushTrackingFile();
     EXPECT_EQ(f.m().operations.size(), 0);
-    EXPECT_EQ(f.m().settings.dir_log_generale, f.tree.path("track") + "/");
     const QByteArray content = f.tree.read("track/Dokivo_tracking.txt");
     EXPECT_TRUE(content.startsWith("earlier\r\n"));
     EXPECT_EQ(content.count("\r\n"), 3);
@@ -85,7 +84,7 @@ TEST(TrackingFlush, AppendsEveryLineWithCrLfAndEmptiesTheList) {
 TEST(TrackingFlush, AnEmptyListCreatesTheFileAndWritesNothing) {
     ModuleFixture f;
     f.m().settings.dir_log_generale = f.tree.folder("track");
-    flushTrackingFile(f.m());
+    f.m().flushTrackingFile();
     EXPECT_TRUE(f.tree.exists("track/Dokivo_tracking.txt"));
     EXPECT_EQ(f.tree.read("track/Dokivo_tracking.txt"), "");
 }
@@ -93,8 +92,7 @@ TEST(TrackingFlush, AnEmptyListCreatesTheFileAndWritesNothing) {
 TEST(TrackingFlush, WithoutAFolderSettingWritesIntoTheApplicationFolder) {
     ModuleFixture f;
     f.m().addLine(" riga");
-    flushTrackingFile(f.m());
-    EXPECT_EQ(f.m().settings.dir_log_generale, f.tree.folder("app"));
+    f.m().flushTrackingFile();
     EXPECT_TRUE(f.tree.read("app/Dokivo_tracking.txt").endsWith(" riga\r\n"));
 }
 
@@ -102,11 +100,11 @@ TEST(TrackingFlush, AMissingFolderKeepsTheLinesForTheNextFlush) {
     ModuleFixture f;
     f.m().settings.dir_log_generale = f.tree.path("later/");
     f.m().addLine(" prima");
-    flushTrackingFile(f.m());
+    f.m().flushTrackingFile();
     EXPECT_EQ(f.m().operations.size(), 1);
     QDir().mkpath(f.tree.path("later"));
     f.m().addLine(" dopo");
-    flushTrackingFile(f.m());
+    f.m().flushTrackingFile();
     EXPECT_EQ(f.m().operations.size(), 0);
     const QByteArray content = f.tree.read("later/Dokivo_tracking.txt");
     EXPECT_TRUE(content.contains(" prima\r\n"));

@@ -2,7 +2,7 @@
 
 #include "platform/RunError.h"
 #include "processing/NameRules.h"
-#include "scan/SlotContext.h"
+#include "processing/SlotContext.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;

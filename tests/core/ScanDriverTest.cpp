@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "scan/ControlCodes.h"
+#include "config/ControlCodes.h"
 #include "support/PassFixture.h"
 
 using namespace dokivo;
@@ -10,11 +10,8 @@ namespace {
 
 struct ScanDriver : PassFixture, ::testing::Test {};
 
-SlotContext codesOf(const QString& parameters) {
-    SlotContext ctx;
-    ctx.parameters = parameters;
-    readControlCodes(ctx);
-    return ctx;
+ControlCodes codesOf(const QString& parameters) {
+    return readControlCodes(parameters);
 }
 
 }  // namespace
@@ -52,19 +49,17 @@ TEST_F(ScanDriver, StandardPasswordLineOpensThePassWhenNoPasswordFileExists) {
 }
 
 TEST(ControlCodes, AreFoundAnywhereInAnyLetterCaseWithValuesAsWritten) {
-    const SlotContext a = codesOf("sololog;abbin:X12;dircgd=F:/cgd;");
+    const ControlCodes a = codesOf("sololog;abbin:X12;dircgd=F:/cgd;");
     EXPECT_TRUE(a.sololog);
-    EXPECT_TRUE(a.abbin);
     EXPECT_EQ(a.abbin_value, "X12");
     EXPECT_EQ(a.dircgd_value, "F:/cgd");
     EXPECT_FALSE(a.doclibero || a.podsitir || a.sihsit);
 
-    const SlotContext b = codesOf("ABBIN:77");
+    const ControlCodes b = codesOf("ABBIN:77");
     EXPECT_EQ(b.abbin_value, "77");
     EXPECT_TRUE(codesOf("xDocLiberoX;PodSitir;Sihsit").doclibero);
     EXPECT_TRUE(codesOf("xDocLiberoX;PodSitir;Sihsit").podsitir);
     EXPECT_TRUE(codesOf("xDocLiberoX;PodSitir;Sihsit").sihsit);
-    EXPECT_TRUE(codesOf("ABBIN:;").abbin);
     EXPECT_EQ(codesOf("ABBIN:;").abbin_value, "");
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "app/WriteIni.h"
+#include "config/Settings.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;

@@ -7,8 +7,8 @@
 #include "FuzzInput.h"
 #include "platform/RunError.h"
 #include "processing/NameRules.h"
+#include "processing/SlotContext.h"
 #include "processing/SpecialKinds.h"
-#include "scan/SlotContext.h"
 
 using dokivo::fuzz::FuzzInput;
 

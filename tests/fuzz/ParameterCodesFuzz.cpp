@@ -8,10 +8,9 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
+#include "config/ControlCodes.h"
 #include "platform/FileSystem.h"
 #include "processing/DateFolders.h"
-#include "scan/ControlCodes.h"
-#include "scan/SlotContext.h"
 
 using dokivo::fuzz::FuzzInput;
 
@@ -24,23 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seconds = (seconds << 8) | in.byte();
     const QDateTime created = QDateTime::fromSecsSinceEpoch(seconds);
 
-    dokivo::SlotContext ctx;
-    ctx.parameters = in.text();
-    dokivo::readControlCodes(ctx);
-    FUZZ_CHECK(ctx.abbin == ctx.parameters.contains(QLatin1String("ABBIN:"), Qt::CaseInsensitive));
-    FUZZ_CHECK(!ctx.abbin_value.contains(QLatin1Char(';')));
-    FUZZ_CHECK(!ctx.dircgd_value.contains(QLatin1Char(';')));
+    const QString parameters = in.text();
+    const dokivo::ControlCodes codes = dokivo::readControlCodes(parameters);
+    FUZZ_CHECK(!codes.abbin_value.contains(QLatin1Char(';')));
+    FUZZ_CHECK(!codes.dircgd_value.contains(QLatin1Char(';')));
 
     const QString root = scratch.path() + QStringLiteral("/root/");
     QDir().mkpath(root);
-    const QString folder = dokivo::buildDateFolders(ctx.parameters, root, created);
+    const QString folder = dokivo::buildDateFolders(parameters, root, created);
     FUZZ_CHECK(folder.startsWith(root));
     FUZZ_CHECK(folder.endsWith(QLatin1Char('/')));
     const QString below = folder.mid(root.size());
     FUZZ_CHECK(below.count(QLatin1Char('/')) <= 3);
     FUZZ_CHECK(!below.contains(QLatin1String("..")) && !below.contains(QLatin1String("//")));
     FUZZ_CHECK(dokivo::platform::folderExists(folder));
-    if (dokivo::layoutCode(ctx.parameters).isEmpty())
+    if (dokivo::layoutCode(parameters).isEmpty())
         FUZZ_CHECK(folder == root);
     return 0;
 }

@@ -5,7 +5,7 @@
 
 #include <QMap>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "scan/ScanDriver.h"
 #include "support/TestSupport.h"
 

@@ -17,9 +17,9 @@ constexpr int kSlots = frm_setuputente::kSlotsShown;
 
 // A stored value per slot setting: texts name their key, check values go round 0, 1, 2.
 QString storedValue(int slot, int column) {
-    if (kSlotColumns[column].isCheckBox)
+    if (kSlotKeys[column].isCheckBox)
         return QString::number((slot + column) % 3);
-    return QStringLiteral("v_") + slotKey(kSlotColumns[column].stem, slot);
+    return QStringLiteral("v_") + slotKey(kSlotKeys[column].stem, slot);
 }
 
 struct GeneralSettingsFixture : UiFixture {
@@ -27,9 +27,9 @@ struct GeneralSettingsFixture : UiFixture {
     void writeFullConfiguration() {
         QString ini = QStringLiteral("[TUTTI]\r\n");
         for (int slot = 0; slot <= kSlots; ++slot)
-            for (int column = 0; column < kSlotColumnCount; ++column)
-                ini += slotKey(kSlotColumns[column].stem, slot) + '=' + storedValue(slot, column) + "\r\n";
-        for (int n = 0; n < frm_setuputente::kExtensionFields; ++n)
+            for (int column = 0; column < kSlotKeyCount; ++column)
+                ini += slotKey(kSlotKeys[column].stem, slot) + '=' + storedValue(slot, column) + "\r\n";
+        for (int n = 0; n < kExtensionCount; ++n)
             ini += QStringLiteral("estensione_%1=E%1\r\n").arg(n);
         ini += "dir_log_generale=/traccia\r\ndir_pwd=/pwd\r\ntimer_delta=10 minuti\r\n";
         writeIni(ini);
@@ -50,7 +50,7 @@ struct GeneralSettingsFixture : UiFixture {
     }
     QWidget* slotControl(int slot, int column) {
         return control<QWidget>(
-            QStringLiteral("%1(%2)").arg(QLatin1String(kSlotColumns[column].control)).arg(slot));
+            QStringLiteral("%1(%2)").arg(QLatin1String(kSlotKeys[column].control)).arg(slot));
     }
     QLineEdit* field(const QString& name) { return control<QLineEdit>(name); }
     QComboBox* interval() { return control<QComboBox>(QStringLiteral("cbotimer")); }
@@ -67,9 +67,9 @@ TEST_F(GeneralSettingsFixture, LoadingFillsEveryFieldIncludingTheHiddenSlotsAndS
     writeFullConfiguration();
     open();
     for (int slot = 0; slot < kSlots; ++slot) {
-        for (int column = 0; column < kSlotColumnCount; ++column) {
+        for (int column = 0; column < kSlotKeyCount; ++column) {
             QWidget* shown = slotControl(slot, column);
-            if (kSlotColumns[column].isCheckBox)
+            if (kSlotKeys[column].isCheckBox)
                 EXPECT_EQ(storedCheckValue(static_cast<QCheckBox*>(shown)->checkState()),
                           storedValue(slot, column))
                     << slot << ' ' << column;
@@ -80,7 +80,7 @@ TEST_F(GeneralSettingsFixture, LoadingFillsEveryFieldIncludingTheHiddenSlotsAndS
         }
     }
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("txt_dir_in(6)")), nullptr);
-    for (int n = 0; n < frm_setuputente::kExtensionFields; ++n)
+    for (int n = 0; n < kExtensionCount; ++n)
         EXPECT_EQ(field(QStringLiteral("txt_ext(%1)").arg(n))->text(), QStringLiteral("E%1").arg(n));
     EXPECT_EQ(interval()->currentText(), "10 minuti");
     EXPECT_EQ(field(QStringLiteral("txt_dir_log_generale"))->text(), "/traccia");
@@ -107,7 +107,7 @@ TEST_F(GeneralSettingsFixture, SavingWritesEveryEditedKeyReloadsTheSettingsAndCl
     const QByteArray slotSix = iniBytes().mid(iniBytes().indexOf("dir_in_6="), 60);
     open();
     for (int slot = 0; slot < kSlots; ++slot) {
-        for (int column = 0; column < kSlotColumnCount; ++column) {
+        for (int column = 0; column < kSlotKeyCount; ++column) {
             QWidget* shown = slotControl(slot, column);
             if (auto* box = qobject_cast<QCheckBox*>(shown))
                 box->setCheckState(box->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
@@ -116,7 +116,7 @@ TEST_F(GeneralSettingsFixture, SavingWritesEveryEditedKeyReloadsTheSettingsAndCl
                     QStringLiteral(" nuovo %1 %2 ").arg(slot).arg(column));
         }
     }
-    for (int n = 0; n < frm_setuputente::kExtensionFields; ++n)
+    for (int n = 0; n < kExtensionCount; ++n)
         field(QStringLiteral("txt_ext(%1)").arg(n))->setText(QStringLiteral("X%1").arg(n));
     const QString trackFolder = tree.folder(QStringLiteral("nuova traccia"));
     field(QStringLiteral("txt_dir_log_generale"))->setText(trackFolder);
@@ -126,9 +126,9 @@ TEST_F(GeneralSettingsFixture, SavingWritesEveryEditedKeyReloadsTheSettingsAndCl
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
 
     for (int slot = 0; slot < kSlots; ++slot) {
-        for (int column = 0; column < kSlotColumnCount; ++column) {
-            const QString key = slotKey(kSlotColumns[column].stem, slot);
-            if (kSlotColumns[column].isCheckBox)
+        for (int column = 0; column < kSlotKeyCount; ++column) {
+            const QString key = slotKey(kSlotKeys[column].stem, slot);
+            if (kSlotKeys[column].isCheckBox)
                 EXPECT_EQ(stored(key), storedValue(slot, column) == "1" ? "0" : "1") << key;
             else
                 EXPECT_TRUE(iniBytes().contains(
@@ -136,7 +136,7 @@ TEST_F(GeneralSettingsFixture, SavingWritesEveryEditedKeyReloadsTheSettingsAndCl
                     << key << " is written exactly as typed";
         }
     }
-    for (int n = 0; n < frm_setuputente::kExtensionFields; ++n)
+    for (int n = 0; n < kExtensionCount; ++n)
         EXPECT_EQ(stored(slotKey("estensione_", n)), QStringLiteral("X%1").arg(n));
     EXPECT_EQ(stored("dir_log_generale"), trackFolder);
     EXPECT_EQ(stored("dir_pwd"), "/altra pwd");

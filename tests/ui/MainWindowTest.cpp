@@ -181,7 +181,7 @@ TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlush) {
     EXPECT_EQ(list()->verticalScrollBar()->value(), list()->verticalScrollBar()->maximum());
     EXPECT_GT(list()->verticalScrollBar()->maximum(), 0);
 
-    flushTrackingFile(*module);
+    module->flushTrackingFile();
     EXPECT_EQ(rows(), 0);
     // Lines added without a refresh appear at the next turn of the event loop.
     module->addLine(QStringLiteral(" dopo"));

@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "support/TestSupport.h"
 
 namespace dokivo::test {

@@ -1,4 +1,4 @@
-#include "app/NumericText.h"
+#include "config/NumericText.h"
 
 #include <cmath>
 #include <limits>

@@ -1,8 +1,6 @@
-#include "app/Settings.h"
+#include "config/Settings.h"
 
-#include "app/MainModule.h"
-#include "app/NumericText.h"
-#include "logs/TrackingFile.h"
+#include "config/NumericText.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -17,15 +15,6 @@ QString Settings::iniPath() const {
 
 QString ReadIni(const QString& section, const QString& key, const QString& fallback, const QString& file) {
     return platform::readProfileString(section, key, fallback, file);
-}
-
-void WriteIni(MainModule& module, const QString& section, const QString& key, const QString& value,
-              const QString& file) {
-    if (platform::writeProfileString(section, key, value, file))
-        return;
-    if (module.operations.longerThanThreshold())
-        flushTrackingFile(module);
-    module.addLineAndRefresh(QStringLiteral(" Errore in scrittura nel file ") + file);
 }
 
 void LoadSettings(Settings& settings) {
@@ -46,7 +35,7 @@ void LoadSettings(Settings& settings) {
 
     QString extensions;
     for (int i = 0; i < kExtensionCount; ++i) {
-        const QString ext = read(slotKey("estensione_", i)).trimmed();
+        const QString ext = read(slotKey(kExtensionKeyStem, i)).trimmed();
         if (!ext.isEmpty() && !ext.contains(QLatin1Char(' ')))
             extensions += QStringLiteral("||") + ext;
     }
@@ -54,9 +43,9 @@ void LoadSettings(Settings& settings) {
         extensions += QStringLiteral("||");
     settings.extension_list = extensions;
 
-    settings.dir_log_generale = read(QStringLiteral("dir_log_generale"));
+    settings.dir_log_generale = read(kDirLogGeneraleKey);
 
-    settings.dir_pwd = read(QStringLiteral("dir_pwd"));
+    settings.dir_pwd = read(kDirPwdKey);
     if (settings.dir_pwd.isEmpty() && settings.password_handling_on)
         settings.dir_pwd = platform::withTrailingSeparator(settings.system_root);
     if (!settings.dir_pwd.isEmpty()) {
@@ -66,9 +55,9 @@ void LoadSettings(Settings& settings) {
             settings.use_standard_password = true;
     }
 
-    settings.formatoatene_prefissi = read(QStringLiteral("formatoatene_prefissi"));
+    settings.formatoatene_prefissi = read(kFormatoatenePrefissiKey);
 
-    settings.timer_delta = read(QStringLiteral("timer_delta"));
+    settings.timer_delta = read(kTimerDeltaKey);
     if (settings.timer_delta.isEmpty())
         settings.timer_delta = kDefaultTimerDelta;
 }

@@ -2,11 +2,14 @@
 
 #include <QString>
 
+#include "config/ControlCodes.h"
+
 namespace dokivo {
 
 // The working values of the slot and folder being processed, filled by the scan driver before
-// each folder pass and read by the pass and its steps.
-struct SlotContext {
+// each folder pass and read by the pass and its steps. Folders end with the separator; the
+// separator alone means "none". The control codes are those of `parameters`.
+struct SlotContext : ControlCodes {
     int slot_index = 0;
     QString folder;
     QString dest_folder;
@@ -20,13 +23,6 @@ struct SlotContext {
     QString gestione_pwd;
     QString format_marker;
     bool is_main_folder = true;
-    bool doclibero = false;
-    bool sololog = false;
-    bool podsitir = false;
-    bool sihsit = false;
-    bool abbin = false;
-    QString abbin_value;
-    QString dircgd_value;
 };
 
 }  // namespace dokivo
