@@ -3,6 +3,7 @@
 #include "app/MainModule.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 
 namespace dokivo {
 
@@ -16,7 +17,7 @@ void flushTrackingFile(MainModule& module) {
 
     QByteArray bytes;
     for (const QString& line : module.operations.lines()) {
-        bytes += line.toUtf8();
+        bytes += platform::encodeRecordText(line);
         bytes += "\r\n";
     }
     if (platform::appendToFile(folder + kTrackingFileName, bytes))
