@@ -39,6 +39,7 @@ TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRuns) {
     const QProcessEnvironment env = cliEnvironment();
     QProcess scheduled;
     scheduled.setProcessEnvironment(env);
+    prepareOrderlyStop(scheduled);
     scheduled.start(DOKIVO_CLI_PATH, {"ini:" + tree.path("conf"), "timer:y"});
     ASSERT_TRUE(scheduled.waitForStarted());
     // The scheduled instance prints its opening line once it holds the lock.
@@ -49,7 +50,7 @@ TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRuns) {
     EXPECT_NE(second.exitCode, 0);
     EXPECT_TRUE(second.err.contains("gia' in esecuzione")) << second.err;
 
-    scheduled.terminate();  // SIGTERM: the schedule closes in order
+    requestOrderlyStop(scheduled);  // the schedule closes in order
     ASSERT_TRUE(scheduled.waitForFinished(10000));
     EXPECT_EQ(scheduled.exitCode(), 0);
     const QByteArray tracking = tree.read("track/Dokivo_tracking.txt");

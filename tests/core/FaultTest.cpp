@@ -5,18 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
-
 #include "logs/TrackingFile.h"
 #include "platform/DurableCopy.h"
 #include "processing/DeliveryJournal.h"
 #include "processing/FolderPass.h"
 #include "scan/ScanDriver.h"
+#include "support/FileSystemFaults.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;
 using dokivo::test::ModuleFixture;
 using dokivo::test::ReadOnlyFolder;
+using dokivo::test::TinyFileSystem;
 
 namespace {
 
@@ -52,25 +52,6 @@ struct FaultSlot : ModuleFixture {
 QByteArray bytesOf(int size, char fill) {
     return QByteArray(size, fill);
 }
-
-// A tmpfs of a few hundred kilobytes mounted over a folder for as long as it lives.
-class TinyFileSystem {
-  public:
-    explicit TinyFileSystem(const QString& folder) : folder_(QFile::encodeName(folder)) {
-        mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=300k") == 0;
-    }
-    ~TinyFileSystem() {
-        if (mounted_)
-            ::umount2(folder_.constData(), MNT_DETACH);
-    }
-    TinyFileSystem(const TinyFileSystem&) = delete;
-    TinyFileSystem& operator=(const TinyFileSystem&) = delete;
-    bool mounted() const { return mounted_; }
-
-  private:
-    QByteArray folder_;
-    bool mounted_ = false;
-};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "logs/Retention.h"
 #include "logs/TrackingFile.h"
 #include "platform/DateText.h"
+#include "support/FileSystemFaults.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;
@@ -94,7 +95,8 @@ QStringList survivorsAfterRetention(int days) {
                              "other.txt", "Dokivo_tracking.txt"})
         tree.write(name, "x");
     QDir().mkpath(tree.path("dokivologdir.txt"));
-    QFile::link(tree.path("other.txt"), tree.path("dokivologlink.txt"));  // links are never touched
+    // Links are never touched.
+    EXPECT_TRUE(test::makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt")));
     CANCELLALOG(tree.path(), QDate::currentDate().addDays(days));
     return tree.entries();
 }
