@@ -12,7 +12,7 @@ TEST(ConsoleProgram, WithoutTheConfigurationFilePrintsTheSecondMessageAndFails) 
     TempTree tree;
     const CliResult r = runCli({"ini:" + tree.path("conf")});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains("Impossibile accedere al file " + tree.path("conf") + "/Dokivo.ini")) << r.out;
+    EXPECT_TRUE(r.out.contains("Impossibile accedere al file " + tree.path("conf/Dokivo.ini"))) << r.out;
     EXPECT_TRUE(r.out.contains("Controllare il parametro ini:dir nella riga di comando"));
     EXPECT_FALSE(tree.exists("conf/Dokivo_tracking.txt"));
 }

@@ -36,8 +36,9 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         TempTree tree;
         const QString root = tree.folder("out");
         const QString folder = buildDateFolders(layout.parameters, root, kCreated);
-        const QString deepest =
-            layout.expectedLevels.isEmpty() ? QString() : layout.expectedLevels.back() + "/";
+        const QString deepest = layout.expectedLevels.isEmpty()
+                                    ? QString()
+                                    : QDir::toNativeSeparators(layout.expectedLevels.back() + "/");
         EXPECT_EQ(folder, root + deepest) << layout.parameters;
         for (const QString& level : layout.expectedLevels)
             EXPECT_TRUE(QFileInfo(root + level).isDir()) << layout.parameters << " " << level.toStdString();

@@ -165,7 +165,7 @@ TEST(FaultVanishingFolder, AnInputFolderRemovedAfterTheDriverTestedItEndsThePass
     letturacartella(f.m());
     const QStringList lines = f.messages();
     ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-    EXPECT_EQ(lines[0], " Inizio lettura contenuto : " + f.tree.path("gone") + "/");
+    EXPECT_EQ(lines[0], " Inizio lettura contenuto : " + f.tree.path("gone/"));
     EXPECT_EQ(lines[1], " Lettura Cartella 3 76 Impossibile trovare il percorso");
     EXPECT_EQ(f.tree.read("out/filed.pdf"), "filed earlier");
 

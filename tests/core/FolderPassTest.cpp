@@ -82,7 +82,7 @@ TEST_F(FolderPass, TheRoadOfOneDocument) {
 }
 
 TEST_F(FolderPass, TheRecordFileHasExactBytesTabsAndCrLf) {
-    slot(0, {{"dir_nazionale_", "DOCLIBERO;ABBIN:X12;DIRCGD=/cgd"}});
+    slot(0, {{"dir_nazionale_", "DOCLIBERO;ABBIN:X12;DIRCGD=" + QDir::toNativeSeparators("/cgd")}});
     drop(0, "my scan.pdf");
     frontend.receptionDateText = "07/12/2026";
     pass();
@@ -93,7 +93,7 @@ TEST_F(FolderPass, TheRecordFileHasExactBytesTabsAndCrLf) {
     const QList<QByteArray> fields = lines[1].chopped(1).split('\t');
     ASSERT_EQ(fields.size(), 9);
     EXPECT_TRUE(fields[0].startsWith("my_scan_") && fields[0].endsWith(".pdf")) << fields[0].constData();
-    EXPECT_EQ(fields[1], "/cgd/");  // the destination root replaced by the DIRCGD= folder
+    EXPECT_EQ(fields[1], QDir::toNativeSeparators("/cgd/"));  // the destination root replaced by DIRCGD=
     EXPECT_EQ(fields[2], "20261207");
     EXPECT_EQ(fields[3].size(), 8);
     EXPECT_EQ(fields[4].size(), 6);

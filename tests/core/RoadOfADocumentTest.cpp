@@ -25,7 +25,7 @@ TEST(RoadOfADocument, ThroughTheConsoleProgram) {
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
 
     const QDate today = QDate::currentDate();
-    const QString dated = tree.path("arch/") + today.toString("yy/MM/dd/");
+    const QString dated = tree.path("arch/" + today.toString("yy/MM/dd/"));
     EXPECT_EQ(tree.read("bak/Scan_01.pdf"), "%PDF-1.4 scan\n");
     QFile filed(dated + "Scan_01.pdf");
     ASSERT_TRUE(filed.open(QIODevice::ReadOnly)) << dated.toStdString();

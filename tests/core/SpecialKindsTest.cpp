@@ -250,5 +250,5 @@ TEST_F(KindsPass, DircgdReplacesTheDestinationRootInTheRecord) {
     EXPECT_EQ(delivered(dated), QStringList({"report.pdf"}));
     const std::vector<QStringList> lines = records();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0][1], cgd + "/" + dated);
+    EXPECT_EQ(lines[0][1], QDir::toNativeSeparators(cgd + "/" + dated));
 }

@@ -122,13 +122,18 @@ class TinyFileSystem {
     bool mounted_ = false;
 };
 
-// A symbolic link at `link` to `target`; false where the system or the rights do not allow one.
+// A symbolic link at `link` to `target`; false where the system or the rights do not allow one
+// (wine reports success and makes nothing, hence the look afterwards).
 inline bool makeSymbolicLink(const QString& target, const QString& link) {
 #ifdef Q_OS_WIN
     const QString from = QDir::toNativeSeparators(link);
     const QString to = QDir::toNativeSeparators(target);
-    return CreateSymbolicLinkW(reinterpret_cast<LPCWSTR>(from.utf16()), reinterpret_cast<LPCWSTR>(to.utf16()),
-                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    const auto* name = reinterpret_cast<LPCWSTR>(from.utf16());
+    if (!CreateSymbolicLinkW(name, reinterpret_cast<LPCWSTR>(to.utf16()),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        return false;
+    const DWORD attributes = GetFileAttributesW(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 #else
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
 #endif
