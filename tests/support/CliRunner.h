@@ -58,12 +58,14 @@ inline void prepareOrderlyStop(QProcess& process) {
 #endif
 }
 
-// What a user's stop is on each system: SIGTERM, or Ctrl+Break on Windows.
-inline void requestOrderlyStop(QProcess& process) {
+// What a user's stop is on each system: SIGTERM, or Ctrl+Break on Windows. False when it could
+// not be sent: wine without a terminal delivers no console event to another process group.
+inline bool requestOrderlyStop(QProcess& process) {
 #ifdef Q_OS_WIN
-    GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(process.processId()));
+    return GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(process.processId())) != 0;
 #else
     process.terminate();
+    return true;
 #endif
 }
 
