@@ -24,11 +24,11 @@ namespace dokivo::platform {
 
 namespace {
 
+#ifndef Q_OS_WIN
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
 
-#ifndef Q_OS_WIN
 QDateTime fromTimestamp(const statx_timestamp& ts) {
     return QDateTime::fromMSecsSinceEpoch(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
 }

@@ -7,6 +7,10 @@
 
 namespace dokivo::platform {
 
+namespace {
+constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, which mingw's headers lack
+}  // namespace
+
 std::wstring win32Path(const QString& path) {
     // A folder path needs room for a file name of 8.3 characters after it.
     constexpr qsizetype kClassicLimit = MAX_PATH - 12;
@@ -42,7 +46,7 @@ int errorNumberFromWindowsError(DWORD code, bool pathContext) {
             return errnum::PermissionDenied;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-        case ERROR_DISK_QUOTA_EXCEEDED:
+        case kDiskQuotaExceeded:
         case ERROR_FILE_TOO_LARGE:
             return errnum::DiskFull;
         case ERROR_CRC:
