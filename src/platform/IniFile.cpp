@@ -140,6 +140,7 @@ bool writeProfileString(const QString& section, const QString& key, const QStrin
     if (file.exists() && !file.open(QIODevice::ReadOnly))
         return false;  // never drop unread keys
     IniDocument doc = IniDocument::parse(file.isOpen() ? file.readAll() : QByteArray());
+    file.close();  // Windows replaces no file that is still open
     doc.setValue(section, key, value);
     return replaceFileAtomically(path, doc.serialize());
 }
