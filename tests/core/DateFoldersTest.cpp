@@ -52,8 +52,9 @@ TEST(DateFolders, RunningTwiceForTheSameDayIsHarmless) {
     TempTree tree;
     const QString root = tree.folder("out");
     tree.write("out/24/03/05/kept.pdf", "x");
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), root + "24/03/05/");
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), root + "24/03/05/");
+    const QString dated = root + QDir::toNativeSeparators("24/03/05/");
+    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), dated);
+    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), dated);
     EXPECT_EQ(tree.read("out/24/03/05/kept.pdf"), "x");
 }
 

@@ -236,17 +236,21 @@ TEST(DurableCopy, ASourceGrowingDuringTheCopyFailsAndLeavesNothing) {
     dokivo::test::TempTree tree;
     tree.write("src.pdf", QByteArray(32 << 20, 'x'));
     std::atomic<bool> copying{true};
+    std::atomic<bool> writing{false};
     QThread* writer = QThread::create([&] {
         QFile f(tree.path("src.pdf"));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-            return;
-        while (copying) {
-            f.write("y");
-            f.flush();
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            while (copying) {
+                f.write("y");
+                f.flush();
+                writing = true;
+            }
         }
+        writing = true;  // also when it could not open the file: the copy must not wait
     });
     writer->start();
-    QThread::msleep(20);
+    while (!writing)  // the writer holds the file before the copy begins
+        QThread::yieldCurrentThread();
     EXPECT_THROW(platform::copyFileDurably(tree.path("src.pdf"), tree.path("dst.pdf")), platform::RunError);
     copying = false;
     writer->wait();

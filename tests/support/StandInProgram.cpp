@@ -16,7 +16,22 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
+
+// Its own path as it was installed: Windows may start it by its short (8.3) name.
+std::string ownPath(const char* started) {
+#ifdef _WIN32
+    char path[32768];
+    const DWORD length = GetLongPathNameA(started, path, sizeof path);
+    if (length > 0 && length < sizeof path)
+        return path;
+#endif
+    return started;
+}
 
 std::string argument(int argc, char* argv[], int index) {
     return index > 0 && index < argc ? argv[index] : std::string();
@@ -25,7 +40,7 @@ std::string argument(int argc, char* argv[], int index) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::ifstream steps(std::string(argv[0]) + ".steps");
+    std::ifstream steps(ownPath(argv[0]) + ".steps");
     std::string line;
     while (std::getline(steps, line)) {
         if (!line.empty() && line.back() == '\r')
