@@ -47,7 +47,8 @@ bool isStillArriving(const QString& path, const QDateTime& modified, const QDate
 #elif defined(Q_OS_WIN)
     // A program writing the file holds it open with write access, so an open that lets others
     // only read meets a sharing violation, as a hot-folder consumer's lock check does. The
-    // file is closed again at once.
+    // file is closed again at once. (Under wine only the opens of Windows programs count: a
+    // Linux program writing the file is not seen.)
     WinHandle probe(CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (probe.valid())
