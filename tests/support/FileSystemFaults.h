@@ -13,11 +13,11 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <csignal>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
 #ifdef Q_OS_LINUX
 #include <linux/fs.h>
 #include <sys/mount.h>
@@ -176,7 +176,9 @@ class HeldByAnotherProgram {
     }
     HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
     HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;
-    bool held() const { return held_; }
+    bool held() const {
+        return held_;
+    }
 
   private:
     bool held_ = false;
