@@ -226,6 +226,16 @@ qint64 copyAll(HANDLE from, HANDLE to) {
     }
 }
 
+// A failure of the document itself (held by a program still writing it, unreadable): it
+// concerns this one document only.
+[[noreturn]] void throwLastSourceError(const QString& source) {
+    try {
+        throwLastWindowsError(source);
+    } catch (const RunError& error) {
+        throw SourceError(error.number(), source);
+    }
+}
+
 }  // namespace
 
 PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target) {
@@ -233,12 +243,12 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
 
     WinHandle in(openSource(source));
     if (!in.valid())
-        throwLastWindowsError(source);
+        throwLastSourceError(source);
     BY_HANDLE_FILE_INFORMATION before{};
     if (!GetFileInformationByHandle(in.get(), &before))
-        throwLastWindowsError(source);
+        throwLastSourceError(source);
     if ((before.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || GetFileType(in.get()) != FILE_TYPE_DISK)
-        throw RunError(errnum::FileNotFound, source);
+        throw SourceError(errnum::FileNotFound, source);
 
     // Copying a file onto itself would end with its deletion as the "source". Opening for no
     // data access meets no sharing rule.
@@ -266,10 +276,10 @@ PreparedCopy PreparedCopy::prepare(const QString& source, const QString& target)
 
     BY_HANDLE_FILE_INFORMATION after{};
     if (!GetFileInformationByHandle(in.get(), &after))
-        throwLastWindowsError(source);
+        throwLastSourceError(source);
     const qint64 size = (qint64(before.nFileSizeHigh) << 32) | before.nFileSizeLow;
     if (!sameState(before, after) || copied != size)
-        throw RunError(errnum::PermissionDenied, source);
+        throw SourceError(errnum::PermissionDenied, source);
     return copy;
 }
 

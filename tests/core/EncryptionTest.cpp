@@ -231,12 +231,12 @@ TEST_F(EncryptingPass, ADocumentProtectedByAnEarlierPassIsDeliveredWithoutASecon
     tree.write("3/in/Referto.pdf", samplePdf(5));
     pass();
     ASSERT_TRUE(files(out(3)).isEmpty());
-    EXPECT_EQ(qpdf({"--requires-password", in(3) + "Referto.pdf"}), 0) << "protected where it lies";
+    expectProtectedBy(in(3) + "Referto.pdf", "segreto");  // protected where it lies
 
     tree.folder("3/bak");
     pass();
     ASSERT_EQ(files(out(3)), QStringList({"Referto.pdf"}));
-    EXPECT_EQ(qpdf({"--password=segreto", "--check", out(3, "Referto.pdf")}), 0);
+    expectProtectedBy(out(3, "Referto.pdf"), "segreto");
     EXPECT_EQ(messages().count(" Cripto il file  Referto.pdf"), 1);
     EXPECT_TRUE(messages().contains(" File gia' protetto, non lo cripto di nuovo  Referto.pdf"));
     EXPECT_FALSE(anyLineContains("Errore Cripto"));
@@ -322,6 +322,8 @@ TEST_F(EncryptingPass, ASlotWithTheSwitchOffIsNotEncrypted) {
 }
 
 TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
+    if (qpdf({"--version"}) != 0)
+        GTEST_SKIP() << "the qpdf program makes the cross-reference streams; it is not there (Windows)";
     dokivo::test::TempTree tree;
     tree.write("plain.pdf", samplePdf(7));
     ASSERT_EQ(qpdf({"--object-streams=generate", tree.path("plain.pdf"), tree.path("streams.pdf")}), 0);

@@ -162,8 +162,9 @@ TEST(FaultReadOnlyFolder, AnInputFolderThatKeepsTheDocumentLeavesItsNumberedCopy
     f.tree.write("in/a.pdf", "scan a");
     {
         ReadOnlyFolder locked(f.in);
-        if (!locked.effective())
-            GTEST_SKIP() << "this file system cannot make a folder read-only for root";
+        if (!locked.refusesEveryWrite())
+            GTEST_SKIP() << "here a folder cannot be made to keep its files (wine does not enforce folder "
+                            "permissions; root on a file system without the immutable attribute)";
         f.pass();
     }
     EXPECT_EQ(f.errorLines(),
@@ -190,7 +191,13 @@ TEST(FaultUnreadableDocument, ItGetsItsLineAndTheRestOfTheFolderIsFiled) {
 
     f.pass();
     holder.reset();
+#ifdef Q_OS_WIN
+    // A file another program holds open is, to Windows, one still being written: passed over
+    // without a word, like any file still arriving.
+    EXPECT_TRUE(f.errorLines().isEmpty());
+#else
     EXPECT_EQ(f.errorLines(), QStringList{" Lettura Cartella 27 70 Autorizzazione negata : " + f.in + held});
+#endif
     EXPECT_EQ(f.tree.read("in/" + held), held.toUtf8());
     EXPECT_FALSE(f.tree.exists("bak/" + held));
     EXPECT_EQ(f.tree.entries("out").size(), 2);
@@ -234,7 +241,7 @@ TEST(FaultVanishingFolder, AnInputFolderRemovedAfterTheDriverTestedItEndsThePass
     f.configure(false, false);
     f.tree.write("out/filed.pdf", "filed earlier");
     SlotContext& ctx = f.m().slot;
-    ctx.folder = f.tree.path("gone") + "/";  // as the driver filled it a moment ago
+    ctx.folder = f.tree.path("gone/");  // as the driver filled it a moment ago
     ctx.dest_folder = f.out;
     ctx.log_folder = f.log;
     ctx.backup_folder = "/";

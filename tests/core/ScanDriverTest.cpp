@@ -88,14 +88,18 @@ TEST_F(ScanDriver, SubfoldersGoToTheRootOrToTheirOwnDestinationFolder) {
     slot(0, {{"gestione_dir_", "1"}, {"gestione_dir_out_", "0"}});
     drop(0, "A/one.pdf");
     drop(0, "A/B/deeper.pdf");
+#ifndef Q_OS_WIN  // a name Windows does not allow
     drop(0, "C\tD/three.pdf");  // the folder's name would break its documents' record lines
+#endif
     pass();
     EXPECT_TRUE(QFile::exists(out(0, "one.pdf")));
     EXPECT_TRUE(QFile::exists(in(0, "A/B/deeper.pdf"))) << "subfolders of subfolders are not visited";
-    EXPECT_TRUE(QFile::exists(in(0, "C\tD/three.pdf")));
     EXPECT_EQ(messagesStartingWith(" lettura Sotto Cartella "), QStringList{" lettura Sotto Cartella A"});
+#ifndef Q_OS_WIN
+    EXPECT_TRUE(QFile::exists(in(0, "C\tD/three.pdf")));
     EXPECT_TRUE(messages().contains(
         " Sotto Cartella non letta: il nome contiene una tabulazione o un a capo : " + in(0) + "C<TAB>D"));
+#endif
     EXPECT_EQ(messagesStartingWith(" Inizio lettura contenuto : ").last(),
               " Inizio lettura contenuto : " + in(0, "A/"));
 
