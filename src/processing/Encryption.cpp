@@ -8,6 +8,7 @@
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/RunError.h"
 #include "processing/PassEnvironment.h"
