@@ -35,7 +35,7 @@ QString stayText(StayReason reason) {
         case StayReason::NameNotText:
             return QStringLiteral("nome non leggibile come testo");
         case StayReason::TemporaryCopy:
-            return QStringLiteral("copia temporanea del programma");
+            return QStringLiteral("copia temporanea del programma, che l'elaborazione elimina");
         case StayReason::EncryptionWorkFile:
             return QStringLiteral("file di lavoro della criptatura");
         case StayReason::StillArriving:
