@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dokivo needs to build, test and run its demo, when missing.
+#   scripts/install-deps.sh windows   also what the Windows cross-build needs
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,12 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth rsync time
 )
+if [ "${1:-}" = windows ]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
+    wine wine64 dpkg-dev perl googletest ccache
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include "logs/OperationsLog.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 
 namespace dokivo {
 
@@ -13,7 +14,7 @@ QString trackingFolder(const QString& dir_log_generale, const QString& recordsFo
 void flushTrackingFile(OperationsLog& operations, const QString& folder) {
     QByteArray bytes;
     for (const QString& line : operations.lines()) {
-        bytes += line.toUtf8();
+        bytes += platform::encodeRecordText(line);
         bytes += "\r\n";
     }
     if (platform::appendToFile(folder + kTrackingFileName, bytes))

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 #include <mutex>
+#elif defined(Q_OS_WIN)
+#include "platform/WindowsFile.h"
 #endif
 
 namespace dokivo::platform {
@@ -41,6 +43,21 @@ bool isStillArriving(const QString& path, const QDateTime& modified, const QDate
     ::close(fd);
     if (err == EAGAIN || err == EBUSY)
         return true;
+    return tooYoung(modified, now);
+#elif defined(Q_OS_WIN)
+    // A program writing the file holds it open with write access, so an open that lets others
+    // only read meets a sharing violation, as a hot-folder consumer's lock check does. The
+    // file is closed again at once. (Under wine only the opens of Windows programs count: a
+    // Linux program writing the file is not seen.)
+    WinHandle probe(CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (probe.valid())
+        return false;
+    const DWORD err = GetLastError();
+    if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION)
+        return true;
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND)
+        return false;  // the copy will report what is wrong with it
     return tooYoung(modified, now);
 #else
     Q_UNUSED(path);

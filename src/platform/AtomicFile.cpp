@@ -8,6 +8,8 @@
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
+#else
+#include "platform/WindowsFile.h"
 #endif
 
 namespace dokivo::platform {
@@ -26,7 +28,14 @@ void syncFolder(const QString& folder) {
     ::fsync(fd);
     ::close(fd);
 #else
-    Q_UNUSED(folder);
+    // Windows flushes a folder through a handle opened for writing; where the file system or
+    // the rights refuse it, the write-through renames have made the names durable already.
+    const QString path = folder.isEmpty() ? QStringLiteral(".") : folder;
+    WinHandle handle(CreateFileW(win32Path(path).c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle.valid())
+        FlushFileBuffers(handle.get());
 #endif
 }
 

@@ -142,6 +142,7 @@ bool writeProfileString(const QString& section, const QString& key, const QStrin
     if (QFileInfo::exists(path) && !openRegularFile(file, path, QIODevice::ReadOnly))
         return false;  // never drop unread keys, never replace what is not a settings file
     IniDocument doc = IniDocument::parse(file.isOpen() ? file.readAll() : QByteArray());
+    file.close();  // Windows replaces no file that is still open
     doc.setValue(section, key, value);
     return replaceFileAtomically(path, doc.serialize());
 }

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#else
+#include <windows.h>
 #endif
 
 namespace dokivo::platform {
@@ -37,7 +39,26 @@ void quitOnTerminationSignals(QCoreApplication& app) {
     sigaction(SIGTERM, &action, nullptr);
 }
 #else
-void quitOnTerminationSignals(QCoreApplication&) {}
+namespace {
+
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)
+        return TRUE;
+    // Console closed, user logging off, system shutting down: the process ends as soon as this
+    // returns, so it does not; the program's own end after its orderly close ends the process
+    // (within the few seconds the system allows).
+    Sleep(INFINITE);
+    return TRUE;
+}
+
+}  // namespace
+
+void quitOnTerminationSignals(QCoreApplication&) {
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
 #endif
 
 }  // namespace dokivo::platform

@@ -11,4 +11,9 @@ QString decodeText(const QByteArray& bytes);
 
 QString decodeWindows1252(const QByteArray& bytes);
 
+// The bytes of a line of the record files and the tracking file: on Windows the system's ANSI
+// code page (as the programs that read those files expect; a character it lacks becomes its
+// nearest equivalent or "?"), elsewhere UTF-8.
+QByteArray encodeRecordText(const QString& text);
+
 }  // namespace dokivo::platform

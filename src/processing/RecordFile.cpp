@@ -6,9 +6,13 @@
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
 #include "platform/RunError.h"
+#include "platform/TextCodec.h"
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
+#else
+#include <io.h>
+#include <windows.h>
 #endif
 
 namespace dokivo {
@@ -24,7 +28,7 @@ const QStringList& RecordFile::headerFields() {
 }
 
 QByteArray RecordFile::lineBytes(const QStringList& fields) {
-    return fields.join(QLatin1Char('\t')).toUtf8() + "\r\n";
+    return platform::encodeRecordText(fields.join(QLatin1Char('\t'))) + "\r\n";
 }
 
 void RecordFile::open(const QString& folder, const QDateTime& now, qint64& sequence) {
@@ -57,6 +61,8 @@ void RecordFile::close() {
     file_.flush();
 #ifndef Q_OS_WIN
     ::fdatasync(file_.handle());
+#else
+    ::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(file_.handle())));
 #endif
     file_.close();
 }

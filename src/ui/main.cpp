@@ -66,6 +66,9 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &dokivo::SingleInstance::activationRequested, &window,
                      &dokivo::Form1::restoreWindow);
     QObject::connect(&window, &dokivo::Form1::unloaded, &app, &QCoreApplication::quit);
+    // When the Windows session ends the system ends the process right after this signal, so
+    // the event loop never returns: the close happens here.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &dokivo::Form1::unload);
 
     dokivo::platform::quitOnTerminationSignals(app);
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/ConfigurationCheck.h"
+#include "support/FileSystemFaults.h"
 #include "support/PassFixture.h"
 
 using namespace dokivo;

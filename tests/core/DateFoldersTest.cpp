@@ -36,8 +36,9 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         TempTree tree;
         const QString root = tree.folder("out");
         const QString folder = buildDateFolders(layout.parameters, root, kCreated);
-        const QString deepest =
-            layout.expectedLevels.isEmpty() ? QString() : layout.expectedLevels.back() + "/";
+        const QString deepest = layout.expectedLevels.isEmpty()
+                                    ? QString()
+                                    : QDir::toNativeSeparators(layout.expectedLevels.back() + "/");
         EXPECT_EQ(folder, root + deepest) << layout.parameters;
         // The configuration check names a layout unknown exactly when it makes no levels.
         EXPECT_EQ(knownLayoutCodes().contains(layoutCode(layout.parameters)),
@@ -55,8 +56,9 @@ TEST(DateFolders, RunningTwiceForTheSameDayIsHarmless) {
     TempTree tree;
     const QString root = tree.folder("out");
     tree.write("out/24/03/05/kept.pdf", "x");
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), root + "24/03/05/");
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), root + "24/03/05/");
+    const QString dated = root + QDir::toNativeSeparators("24/03/05/");
+    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), dated);
+    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), dated);
     EXPECT_EQ(tree.read("out/24/03/05/kept.pdf"), "x");
 }
 

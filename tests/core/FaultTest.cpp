@@ -5,11 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <unistd.h>
+#include <memory>
 
 #include "logs/TrackingFile.h"
 #include "platform/DurableCopy.h"
@@ -17,11 +13,13 @@
 #include "processing/DeliveryJournal.h"
 #include "processing/FolderPass.h"
 #include "scan/ScanDriver.h"
+#include "support/FileSystemFaults.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;
 using dokivo::test::ModuleFixture;
 using dokivo::test::ReadOnlyFolder;
+using dokivo::test::TinyFileSystem;
 
 namespace {
 
@@ -57,25 +55,6 @@ struct FaultSlot : ModuleFixture {
 QByteArray bytesOf(int size, char fill) {
     return QByteArray(size, fill);
 }
-
-// A tmpfs of a few hundred kilobytes mounted over a folder for as long as it lives.
-class TinyFileSystem {
-  public:
-    explicit TinyFileSystem(const QString& folder) : folder_(QFile::encodeName(folder)) {
-        mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=300k") == 0;
-    }
-    ~TinyFileSystem() {
-        if (mounted_)
-            ::umount2(folder_.constData(), MNT_DETACH);
-    }
-    TinyFileSystem(const TinyFileSystem&) = delete;
-    TinyFileSystem& operator=(const TinyFileSystem&) = delete;
-    bool mounted() const { return mounted_; }
-
-  private:
-    QByteArray folder_;
-    bool mounted_ = false;
-};
 
 }  // namespace
 
@@ -201,17 +180,16 @@ TEST(FaultReadOnlyFolder, AnInputFolderThatKeepsTheDocumentLeavesItsNumberedCopy
 TEST(FaultUnreadableDocument, ItGetsItsLineAndTheRestOfTheFolderIsFiled) {
     // Another program holds the first document (a write lease, as a file server holds one for a
     // client that has the file open): it cannot be read for now.
-    std::signal(SIGIO, SIG_IGN);  // the holder is told when the pass tries to open it
     FaultSlot f;
     f.configure(true, false);
     for (const char* name : {"a.pdf", "b.pdf", "c.pdf"})
         f.tree.write(QStringLiteral("in/") + name, name);
     const QString held = platform::listRegularFiles(f.in).front().name;
-    const int holder = ::open(QFile::encodeName(f.in + held).constData(), O_RDONLY);
-    ASSERT_EQ(::fcntl(holder, F_SETLEASE, F_WRLCK), 0);
+    auto holder = std::make_unique<dokivo::test::HeldByAnotherProgram>(f.in + held);
+    ASSERT_TRUE(holder->held());
 
     f.pass();
-    ::close(holder);
+    holder.reset();
     EXPECT_EQ(f.errorLines(), QStringList{" Lettura Cartella 27 70 Autorizzazione negata : " + f.in + held});
     EXPECT_EQ(f.tree.read("in/" + held), held.toUtf8());
     EXPECT_FALSE(f.tree.exists("bak/" + held));
@@ -265,7 +243,7 @@ TEST(FaultVanishingFolder, AnInputFolderRemovedAfterTheDriverTestedItEndsThePass
     letturacartella(f.m().passEnvironment());
     const QStringList lines = f.messages();
     ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-    EXPECT_EQ(lines[0], " Inizio lettura contenuto : " + f.tree.path("gone") + "/");
+    EXPECT_EQ(lines[0], " Inizio lettura contenuto : " + f.tree.path("gone/"));
     EXPECT_EQ(lines[1], " Lettura Cartella 3 76 Impossibile trovare il percorso");
     EXPECT_EQ(f.tree.read("out/filed.pdf"), "filed earlier");
 

@@ -11,9 +11,8 @@ using namespace dokivo::test;
 // so its record files stay there.
 TEST(RoadOfADocument, ThroughTheConsoleProgram) {
     TempTree tree;
-    const QString app = tree.folder("app");
-    ASSERT_TRUE(QFile::copy(DOKIVO_CLI_PATH, app + "dokivo-cli"));
-    QFile::setPermissions(app + "dokivo-cli", QFile::permissions(DOKIVO_CLI_PATH));
+    const QString program = installCliCopy(tree.folder("app"));
+    ASSERT_FALSE(program.isEmpty());
     tree.write("scan/in/Scan 01.pdf", "%PDF-1.4 scan\n");
     tree.write(
         "conf/Dokivo.ini",
@@ -22,11 +21,11 @@ TEST(RoadOfADocument, ThroughTheConsoleProgram) {
          "\r\ndir_backup_0=" + tree.folder("bak") + "\r\ndir_nazionale_0=CREA:AA/MM/GG;\r\n")
             .toUtf8());
 
-    const CliResult r = runCli({"ini:" + tree.path("conf"), "run:y"}, app + "dokivo-cli");
+    const CliResult r = runCli({"ini:" + tree.path("conf"), "run:y"}, program);
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
 
     const QDate today = QDate::currentDate();
-    const QString dated = tree.path("arch/") + today.toString("yy/MM/dd/");
+    const QString dated = tree.path("arch/" + today.toString("yy/MM/dd/"));
     EXPECT_EQ(tree.read("bak/Scan_01.pdf"), "%PDF-1.4 scan\n");
     QFile filed(dated + "Scan_01.pdf");
     ASSERT_TRUE(filed.open(QIODevice::ReadOnly)) << dated.toStdString();

@@ -7,7 +7,9 @@
 #include <QDirIterator>
 #include <QProcess>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
@@ -15,6 +17,7 @@
 #include "platform/IniFile.h"
 #include "processing/RecordFile.h"
 #include "support/CliRunner.h"
+#include "support/StandIn.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;
@@ -31,9 +34,9 @@ struct ConsoleTree {
     QString app = tree.folder("app");
     QString conf = tree.folder("conf");
 
+    QString program = dokivo::test::installCliCopy(app);
+
     ConsoleTree(bool encrypt) {
-        const QString program = app + "dokivo-cli";
-        QFile::copy(DOKIVO_CLI_PATH, program);
         QString ini = "[TUTTI]\r\ndir_log_generale=" + tree.folder("track") +
                       "\r\ndir_pwd=" + tree.folder("pwd") + "\r\ndir_in_0=" + tree.folder("in") +
                       "\r\ndir_out_0=" + tree.folder("out") + "\r\ndir_log_0=" + tree.folder("log") +
@@ -45,14 +48,11 @@ struct ConsoleTree {
     }
     // The encryption tool's stand-in: notes its arguments, one per line, and writes the copy.
     void installFakeTool() {
-        tree.write("app/encryptpdf.exe",
-                   "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/../tool-arguments.txt\"\n"
-                   "cp \"$2\" \"$4\"\n");
-        QFile::setPermissions(app + "encryptpdf.exe",
-                              QFile::permissions(app + "encryptpdf.exe") | QFileDevice::ExeOwner);
+        dokivo::test::installStandIn(app + "encryptpdf.exe",
+                                     {"args " + tree.path("tool-arguments.txt"), "copy 2 4"});
     }
     dokivo::test::CliResult run(const QProcessEnvironment& env = dokivo::test::cliEnvironment()) {
-        return dokivo::test::runCli({"ini:" + conf, "run:y"}, app + "dokivo-cli", env);
+        return dokivo::test::runCli({"ini:" + conf, "run:y"}, program, env);
     }
     // Every file below the tree, with its size and modification time.
     QMap<QString, QString> snapshot() const {
@@ -77,6 +77,7 @@ struct ConsoleTree {
     }
 };
 
+#ifndef Q_OS_WIN
 mode_t modeOf(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 07777;
@@ -90,6 +91,7 @@ class Umask {
   private:
     mode_t previous_;
 };
+#endif
 
 }  // namespace
 
@@ -117,6 +119,10 @@ TEST(SecretPassword, NeverShowsInTheListTheTrackingFileStandardOutputOrTheRecord
 }
 
 TEST(FilePermissions, ThePasswordFileAndRecordFilesAreNoMoreOpenThanTheUmask) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP()
+        << "file modes and the umask are POSIX; on Windows a new file takes its folder's access list";
+#else
     for (const mode_t mask : {mode_t(022), mode_t(077)}) {
         SCOPED_TRACE(mask);
         Umask scoped(mask);
@@ -136,6 +142,7 @@ TEST(FilePermissions, ThePasswordFileAndRecordFilesAreNoMoreOpenThanTheUmask) {
         record.handOver(tree.folder("log"));
         EXPECT_EQ(modeOf(tree.path("log/" + record.name())) & mask, 0u);
     }
+#endif
 }
 
 TEST(WritePlaces, APassWritesOnlyIntoItsFoldersAndTheProgramsOwnFolder) {
@@ -153,7 +160,8 @@ TEST(WritePlaces, APassWritesOnlyIntoItsFoldersAndTheProgramsOwnFolder) {
     QProcessEnvironment env = dokivo::test::cliEnvironment();
     for (const char* var : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
         env.insert(var, sandbox.folder(var));
-    env.insert("TMPDIR", sandbox.folder("tmp"));
+    for (const char* var : {"TMPDIR", "TMP", "TEMP"})  // TMP and TEMP on Windows
+        env.insert(var, sandbox.folder("tmp"));
     const auto before = t.snapshot();
 
     const auto r = t.run(env);

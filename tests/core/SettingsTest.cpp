@@ -50,13 +50,13 @@ TEST_F(SettingsFixture, PasswordFlagsFollowTheSwitchAndThePasswordFile) {
     load("gestione_pwd_3=1\r\n");
     EXPECT_TRUE(settings().password_handling_on);
     EXPECT_TRUE(settings().use_standard_password);
-    EXPECT_EQ(settings().dir_pwd, tree.path("sysroot") + "/");  // the system folder stands in
+    EXPECT_EQ(settings().dir_pwd, tree.path("sysroot/"));  // the system folder stands in
 
     tree.write("pwd/ao.dat", "[3]\r\nP=segreto\r\n");
     load("gestione_pwd_3=01\r\ndir_pwd=" + tree.path("pwd") + "\r\n");
     EXPECT_TRUE(settings().password_handling_on);
     EXPECT_FALSE(settings().use_standard_password);
-    EXPECT_EQ(settings().dir_pwd, tree.path("pwd") + "/");
+    EXPECT_EQ(settings().dir_pwd, tree.path("pwd/"));
 }
 
 TEST_F(SettingsFixture, SwitchesOffLeaveAnEmptyPasswordFolderAlone) {
@@ -68,10 +68,11 @@ TEST_F(SettingsFixture, SwitchesOffLeaveAnEmptyPasswordFolderAlone) {
 }
 
 TEST_F(SettingsFixture, PasswordFolderGainsOneSeparatorOnly) {
-    load("dir_pwd=/conf/pwd/\r\n");
-    EXPECT_EQ(settings().dir_pwd, "/conf/pwd/");
-    load("dir_pwd=/conf/pwd\r\n");
-    EXPECT_EQ(settings().dir_pwd, "/conf/pwd/");
+    const QString folder = QDir::toNativeSeparators("/conf/pwd/");
+    load("dir_pwd=" + folder + "\r\n");
+    EXPECT_EQ(settings().dir_pwd, folder);
+    load("dir_pwd=" + folder.chopped(1) + "\r\n");
+    EXPECT_EQ(settings().dir_pwd, folder);
 }
 
 TEST_F(SettingsFixture, TimerDeltaDefaultsToFiveMinutes) {

@@ -45,8 +45,8 @@ TEST_F(StartupFixture, AnEmptyIniValueIsRefusedWithTheFirstMessage) {
 TEST_F(StartupFixture, AMissingConfigurationFileIsRefusedWithTheSecondMessage) {
     EXPECT_EQ(Form_Load(m(), "ini:" + tree.path("nowhere")), StartupOutcome::Refused);
     EXPECT_EQ(frontend.messages,
-              QStringList{"Impossibile accedere al file " + tree.path("nowhere") +
-                          "/Dokivo.ini\r\nControllare il parametro ini:dir nella riga di comando"});
+              QStringList{"Impossibile accedere al file " + tree.path("nowhere/Dokivo.ini") +
+                          "\r\nControllare il parametro ini:dir nella riga di comando"});
     EXPECT_FALSE(frontend.trayIcon);
     EXPECT_FALSE(tree.exists("track/Dokivo_tracking.txt"));
 }
@@ -64,7 +64,7 @@ TEST_F(StartupFixture, AutorunRunsOnePassAndAsksToClose) {
     writeConfig();
     EXPECT_EQ(Form_Load(m(), confArg() + " run:y"), StartupOutcome::RunFinished);
     EXPECT_EQ(messages()[1], " Apertura  DOKIVO autorun  ");
-    EXPECT_EQ(m().settings.config_dir, tree.path("conf") + "/");
+    EXPECT_EQ(m().settings.config_dir, tree.path("conf/"));
 }
 
 TEST_F(StartupFixture, AutorunWithTheScheduleStopsItAgainWithoutAPass) {

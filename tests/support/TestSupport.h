@@ -12,12 +12,6 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "app/Frontend.h"
 #include "app/MainModule.h"
 #include "platform/Clock.h"
@@ -84,13 +78,15 @@ class FakeFrontend final : public Frontend {
     std::function<void(const QString&)> onMessage;
 };
 
-// A temporary folder with helpers that take paths relative to it.
+// A temporary folder with helpers that take paths relative to it ("a/b", "/" between levels).
+// The paths it gives use the native separator, as the program's own paths do.
 class TempTree {
   public:
     TempTree() { dir_.setAutoRemove(true); }
     QString path(const QString& rel = {}) const {
-        return rel.isEmpty() ? platform::withTrailingSeparator(dir_.path())
-                             : dir_.path() + QLatin1Char('/') + rel;
+        const QString root = QDir::toNativeSeparators(dir_.path());
+        return rel.isEmpty() ? platform::withTrailingSeparator(root)
+                             : root + platform::separatorChar() + QDir::toNativeSeparators(rel);
     }
     // A folder path ending with the separator.
     QString folder(const QString& rel) const {
@@ -116,44 +112,6 @@ class TempTree {
 
   private:
     QTemporaryDir dir_;
-};
-
-// Makes a folder refuse new entries for as long as it lives, also for root (who ignores
-// permission bits): the immutable attribute where the file system has it, else mode 0555.
-class ReadOnlyFolder {
-  public:
-    explicit ReadOnlyFolder(QString path) : path_(std::move(path)) {
-        ::chmod(QFile::encodeName(path_).constData(), 0555);
-        if (::geteuid() == 0)
-            immutable_ = setImmutable(true);
-    }
-    ~ReadOnlyFolder() {
-        if (immutable_)
-            setImmutable(false);
-        ::chmod(QFile::encodeName(path_).constData(), 0755);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    // False when writes into the folder would still succeed (root on a file system without
-    // the attribute): the caller skips its test.
-    bool effective() const { return ::geteuid() != 0 || immutable_; }
-
-  private:
-    bool setImmutable(bool on) {
-        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return ok;
-    }
-    QString path_;
-    bool immutable_ = false;
 };
 
 // A main module on a temporary tree whose application and record folders are `app/`.

@@ -1,0 +1,110 @@
+// A stand-in for an outside program in the tests (the encryption tool, any program started
+// by the pass). It takes the steps written in the file "<its own path>.steps", one a line, so
+// one program serves every platform and no shell is needed:
+//   args FILE       writes its arguments to FILE, one a line
+//   copy I J        copies the file named by argument I to the one named by argument J
+//   write J TEXT    writes TEXT and a line end to the file named by argument J
+//   input J         writes "input" to argument J when a line can be read from standard input,
+//                   else "eof N", N being the count of arguments
+//   sleep S         waits S seconds
+//   touch FILE      makes FILE, empty
+//   await FILE S    waits up to S seconds for FILE to exist, and ends with status 1 when it does not
+//   crash           ends abnormally, as a crashing program does
+//   exit N          ends with status N
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+// Its own path as it was installed: Windows may start it by its short (8.3) name.
+std::string ownPath(const char* started) {
+#ifdef _WIN32
+    char path[32768];
+    const DWORD length = GetLongPathNameA(started, path, sizeof path);
+    if (length > 0 && length < sizeof path)
+        return path;
+#endif
+    return started;
+}
+
+std::string argument(int argc, char* argv[], int index) {
+    return index > 0 && index < argc ? argv[index] : std::string();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    std::ifstream steps(ownPath(argv[0]) + ".steps");
+    std::string line;
+    while (std::getline(steps, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::istringstream words(line);
+        std::string step;
+        words >> step;
+        if (step == "args") {
+            std::string file;
+            std::getline(words >> std::ws, file);
+            std::ofstream out(file, std::ios::binary);
+            for (int i = 1; i < argc; ++i)
+                out << argv[i] << '\n';
+        } else if (step == "copy") {
+            int from = 0;
+            int to = 0;
+            words >> from >> to;
+            std::ifstream in(argument(argc, argv, from), std::ios::binary);
+            std::ofstream out(argument(argc, argv, to), std::ios::binary);
+            out << in.rdbuf();
+        } else if (step == "write") {
+            int to = 0;
+            std::string text;
+            words >> to;
+            std::getline(words >> std::ws, text);
+            std::ofstream(argument(argc, argv, to), std::ios::binary) << text << '\n';
+        } else if (step == "input") {
+            int to = 0;
+            words >> to;
+            std::string got;
+            std::ofstream out(argument(argc, argv, to), std::ios::binary);
+            if (std::getline(std::cin, got))
+                out << "input\n";
+            else
+                out << "eof " << argc - 1 << '\n';
+        } else if (step == "sleep") {
+            int seconds = 0;
+            words >> seconds;
+            std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        } else if (step == "touch") {
+            std::string file;
+            std::getline(words >> std::ws, file);
+            std::ofstream(file, std::ios::binary);
+        } else if (step == "await") {
+            std::string file;
+            int seconds = 0;
+            words >> file >> seconds;
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+            while (!std::ifstream(file)) {
+                if (std::chrono::steady_clock::now() > until)
+                    return 1;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        } else if (step == "crash") {
+            std::abort();
+        } else if (step == "exit") {
+            int status = 0;
+            words >> status;
+            return status;
+        }
+    }
+    return 0;
+}
