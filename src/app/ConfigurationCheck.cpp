@@ -9,6 +9,7 @@
 #include "processing/DateFolders.h"
 #include "processing/Encryption.h"
 #include "scan/Scheduler.h"
+#include "scan/SlotWalk.h"
 
 namespace dokivo {
 
@@ -56,10 +57,6 @@ class Check {
     const Settings& s_;
     const QString applicationFolder_;
 };
-
-bool readsSubfolders(const SlotSettings& slot) {
-    return slot.gestione_dir == QLatin1String("1");
-}
 
 void Check::slot(int n) {
     const SlotSettings& ss = s_.slots[n];

@@ -45,6 +45,13 @@ QStringList levelsFor(const QString& code, const QDateTime& created) {
 
 }  // namespace
 
+QString dateFolderPath(const QString& parameters, const QString& root, const QDateTime& created) {
+    QString folder = root;
+    for (const QString& level : levelsFor(layoutCode(parameters), created))
+        folder += level + platform::separatorChar();
+    return folder;
+}
+
 QString buildDateFolders(const QString& parameters, const QString& root, const QDateTime& created) {
     QString folder = root;
     for (const QString& level : levelsFor(layoutCode(parameters), created)) {

@@ -18,5 +18,7 @@ const QStringList& knownLayoutCodes();
 // "MM", "AA/MM" (matched with case); any other code, or none, gives the root. Missing levels
 // are created one at a time; a level that cannot be created is left for the copy to report.
 QString buildDateFolders(const QString& parameters, const QString& root, const QDateTime& created);
+// The same folder's path, without creating anything.
+QString dateFolderPath(const QString& parameters, const QString& root, const QDateTime& created);
 
 }  // namespace dokivo

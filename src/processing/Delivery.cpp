@@ -21,18 +21,28 @@ QString numberedName(const QString& name, int number) {
     return dot > 0 ? name.left(dot) + mark + name.mid(dot) : name + mark;
 }
 
-// The name the copy of `source` takes in a backup or duplicates folder: a later document never
-// replaces an earlier, different one there, but a document filed again (after a failure) replaces
-// its own earlier copy rather than adding one. So the first of the name and its numbered forms
-// that is free or holds these very bytes. Anything but a regular file at a name (a folder) is not
-// passed by: the copy fails there, as a fault of the target folder.
-QString nameKeepingEarlierCopies(const QString& folder, const QString& name, const QString& source) {
+}  // namespace
+
+QString firstUsableName(const QString& name, const std::function<bool(const QString&)>& usable) {
     for (int number = 1;; ++number) {
         const QString candidate = number == 1 ? name : numberedName(name, number);
-        const QString path = folder + candidate;
-        if (!platform::regularFileExists(path) || platform::sameContent(source, path))
+        if (usable(candidate))
             return candidate;
     }
+}
+
+bool goesToDuplicates(bool destinationTaken, const QString& duplicatesFolder) {
+    return destinationTaken && !isUnsetFolder(duplicatesFolder);
+}
+
+namespace {
+
+// The name the copy of `source` takes in a backup or duplicates folder, as the disk stands.
+QString nameKeepingEarlierCopies(const QString& folder, const QString& name, const QString& source) {
+    return firstUsableName(name, [&](const QString& candidate) {
+        const QString path = folder + candidate;
+        return !platform::regularFileExists(path) || platform::sameContent(source, path);
+    });
 }
 
 }  // namespace
@@ -56,7 +66,7 @@ void Delivery::copyToBackup() {
 }
 
 bool Delivery::goesToDuplicates() const {
-    return platform::regularFileExists(destination()) && !isUnsetFolder(plan_.duplicatesFolder);
+    return dokivo::goesToDuplicates(platform::regularFileExists(destination()), plan_.duplicatesFolder);
 }
 
 void Delivery::copyToDuplicates(JournalEntry pending) {

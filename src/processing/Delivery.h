@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace dokivo {
 
@@ -17,6 +18,18 @@ struct DeliveryPlan {
     QString backupFolder;       // the separator alone: none
     QString duplicatesFolder;   // the separator alone: none
 };
+
+// The name a copy takes in a backup or duplicates folder: a later document never replaces an
+// earlier, different one there, but a document filed again (after a failure) replaces its own
+// earlier copy rather than adding one. So the first of `name` and its numbered forms
+// ("Scan_01 (2).pdf"; a name without an extension gets the number at its end) that `usable`
+// accepts: free, or holding these very bytes. Anything but a regular file at a name (a folder)
+// is not passed by: the copy fails there, as a fault of the target folder.
+QString firstUsableName(const QString& name, const std::function<bool(const QString&)>& usable);
+
+// A document whose destination name is taken goes to the duplicates folder when one is set; else
+// it replaces the file of its name.
+bool goesToDuplicates(bool destinationTaken, const QString& duplicatesFolder);
 
 // The copies of one document, one call per stage so that the folder pass numbers each: the backup
 // copy, then the destination copy, or the duplicates copy when the destination name is taken and

@@ -1,7 +1,6 @@
 #include "processing/FolderPass.h"
 
 #include <QFile>
-#include <optional>
 
 #include "platform/ArrivalCheck.h"
 #include "platform/Clock.h"
@@ -14,6 +13,7 @@
 #include "processing/Delivery.h"
 #include "processing/DeliveryJournal.h"
 #include "processing/Encryption.h"
+#include "processing/FileDecision.h"
 #include "processing/LineBreakingNames.h"
 #include "processing/NameRules.h"
 #include "processing/PassEnvironment.h"
@@ -27,8 +27,6 @@ using platform::formatDate;
 
 namespace {
 
-const QString kEncryptedName = QStringLiteral("CRIPTATO.PDF");
-
 // The state of one folder pass. The step number names the last stage reached, for the error line.
 struct Pass {
     explicit Pass(const QString& recordsFolder) : journal(recordsFolder) {}
@@ -38,12 +36,6 @@ struct Pass {
     ControlRule rule;  // decided once, at the start of the pass
     RecordFile record;
     DeliveryJournal journal;
-};
-
-// A name that passed the checks, with the destination name made from it.
-struct AcceptedName {
-    qsizetype dot = 0;
-    QString destinationName;
 };
 
 // The reception date as the record wants it: "YYYYMMDD", empty when the field is empty or
@@ -90,59 +82,6 @@ void removeLeftoverCopies(const SlotContext& ctx) {
             continue;
         QFile::remove(folder + platform::kTemporaryCopyName);
     }
-}
-
-// A file the pass leaves alone without a word: our own temporary copies, the encryption tool's
-// work file in a slot that encrypts (elsewhere that name is a document like any other), names
-// that cannot be addressed as text, and files another program is still writing.
-bool passedOverSilently(const SlotContext& ctx, const platform::FileEntry& file, const QDateTime& now) {
-    if (!file.nameIsText || platform::isTemporaryCopyName(file.name) ||
-        (file.name == kEncryptionWorkFileName && slotEncrypts(ctx)))
-        return true;
-    return platform::isStillArriving(ctx.folder + file.name, file.modified, now);
-}
-
-// The files that never reach the name checks: "CRIPTATO.PDF", names that fail the control rule,
-// files passed over silently, and names that would break the record lines (with a line).
-bool isCandidate(const PassEnvironment& env, const Pass& pass, const platform::FileEntry& file) {
-    if (file.name == kEncryptedName)
-        return false;
-    if (!passesControlRule(pass.rule, file.name))
-        return false;
-    if (passedOverSilently(env.slot, file, env.clock.now()))
-        return false;
-    if (breaksRecordLines(file.name)) {
-        env.addLine(QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
-                    env.slot.folder + withLineBreaksShown(file.name));
-        return false;
-    }
-    return true;
-}
-
-// The dot position and its line, the extension test, and the destination name.
-std::optional<AcceptedName> acceptName(const PassEnvironment& env, Pass& pass,
-                                       const platform::FileEntry& file) {
-    const QString& sourceName = file.name;
-    pass.step = 4;
-    const qsizetype dot = dotPosition(sourceName);
-    env.addLine(QStringLiteral(" File : ") + sourceName + QStringLiteral(" pospunto ") +
-                QString::number(dot));
-    pass.step = 44;
-    const QString token = extensionToken(sourceName, dot);
-    if (!acceptedByExtension(sourceName, dot, token, env.settings.extension_list)) {
-        pass.step = 35;
-        return std::nullopt;
-    }
-
-    pass.step = 45;
-    QString destinationName = baseDestinationName(sourceName, env.slot.sihsit);
-    pass.step = 48;
-    if (wantsTimeStampedName(env.slot)) {
-        pass.step = 4776;
-        destinationName = timeStampedName(destinationName, sourceName, dot, file.created);
-        pass.step = 4777;
-    }
-    return AcceptedName{dot, destinationName};
 }
 
 void openRecordFileOnce(const PassEnvironment& env, Pass& pass) {
@@ -196,20 +135,32 @@ void fileDocument(const PassEnvironment& env, Pass& pass, const platform::FileEn
     pass.step = 35;
 }
 
+// The step numbers the decision's stages had while they ran inside the pass, for the error line.
+int stepAfterNameChecks(const FileDecision& decision) {
+    if (decision.stays == StayReason::Extension)
+        return 35;
+    return decision.timeStamped ? 4777 : 48;
+}
+
 void processFile(const PassEnvironment& env, Pass& pass, const platform::FileEntry& file) {
     const SlotContext& ctx = env.slot;
-    if (!isCandidate(env, pass, file))
+    // 1. What the name, the file's times and the slot's settings decide, before anything is written.
+    const FileDecision decision = decideFile(ctx, env.settings, pass.rule, file, env.clock.now());
+    if (decision.stays == StayReason::LineBreaks)
+        env.addLine(QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
+                    ctx.folder + withLineBreaksShown(file.name));
+    if (!decision.named)
         return;
-
-    // 1. The name checks and the destination name.
-    const std::optional<AcceptedName> accepted = acceptName(env, pass, file);
-    if (!accepted)
+    pass.step = 4;
+    env.addLine(QStringLiteral(" File : ") + file.name + QStringLiteral(" pospunto ") +
+                QString::number(decision.dot));
+    pass.step = stepAfterNameChecks(decision);
+    if (decision.stays == StayReason::Extension)
         return;
-    QString destinationName = accepted->destinationName;
 
     // 2. The FORMATOATENE filter.
     pass.step = 5;
-    if (!passesFormatoateneFilter(destinationName, ctx.format_marker, env.settings.formatoatene_prefissi))
+    if (decision.stays == StayReason::Formatoatene)
         return;
 
     // 3. The record file, opened at the first accepted file.
@@ -218,38 +169,30 @@ void processFile(const PassEnvironment& env, Pass& pass, const platform::FileEnt
 
     // 4. SOLOLOG: recorded, and left where it is.
     pass.step = 7;
-    if (ctx.sololog) {
+    if (decision.stays == StayReason::RecordOnly) {
         pass.record.write(sologRecord(env, file.name, file.created));
         ++pass.processed;
         return;
     }
 
-    // The PODSITIR rule needs nothing that the later steps make, so it is known before the
-    // encryption: a document the rule leaves in place is not changed.
-    const PodsitirResult pod =
-        ctx.podsitir ? applyPodsitir(destinationName, extensionAfterDot(file.name, accepted->dot))
-                     : PodsitirResult{};
-    const bool podsitirKeepsIt = ctx.podsitir && pod.kind != PodsitirResult::Kind::Renamed;
-
-    // 5. Encryption, when the slot's switch asks for it (the step looks at the switch itself).
+    // 5. Encryption, when the slot's switch asks for it (the step looks at the switch itself). A
+    // document the PODSITIR rule leaves in place is not changed.
     pass.step = 8;
-    if (!podsitirKeepsIt && encryptDocument(env, file.name, destinationName) == EncryptionOutcome::Failed)
+    if (!decision.podsitirKeepsIt() &&
+        encryptDocument(env, file.name, decision.destinationName) == EncryptionOutcome::Failed)
         return;
 
     // 6. The date folders.
     const QString destinationFolder = buildDateFolders(ctx.parameters, ctx.dest_folder, file.created);
 
-    // 7. The PODSITIR rename.
-    if (podsitirKeepsIt) {
-        if (pod.kind == PodsitirResult::Kind::Rejected)
-            env.addLine(QStringLiteral(" PODSITIR non copiato: nome non valido ") + ctx.folder + file.name);
+    // 7. The PODSITIR rule.
+    if (decision.stays == StayReason::PodsitirRejected)
+        env.addLine(QStringLiteral(" PODSITIR non copiato: nome non valido ") + ctx.folder + file.name);
+    if (decision.podsitirKeepsIt())
         return;
-    }
-    if (pod.kind == PodsitirResult::Kind::Renamed)
-        destinationName = pod.name;
 
     // 8. Delivery and deletion of the source; 9. the record line.
-    fileDocument(env, pass, file, destinationName, destinationFolder);
+    fileDocument(env, pass, file, decision.finalName(), destinationFolder);
 }
 
 // The error handler's line; a failure while a document was being filed names that document.

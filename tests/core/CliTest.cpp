@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDirIterator>
 #include <QProcess>
 #include <QThread>
 
@@ -9,27 +8,6 @@
 #include "support/TestSupport.h"
 
 using namespace dokivo::test;
-
-namespace {
-
-// Every entry below `root` with its size and modification time: a file or folder made, changed
-// or removed, even one made and removed again, shows.
-QStringList snapshot(const QString& root) {
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        entries << QStringLiteral("%1 %2 %3")
-                       .arg(info.filePath())
-                       .arg(info.isDir() ? -1 : info.size())
-                       .arg(info.lastModified().toMSecsSinceEpoch());
-    }
-    entries.sort();
-    return entries;
-}
-
-}  // namespace
 
 TEST(ConsoleProgram, WithoutTheConfigurationFilePrintsTheSecondMessageAndFails) {
     TempTree tree;
@@ -103,6 +81,10 @@ TEST(ConsoleProgram, ReportsLeaveTheTreeAsItWasAndTheCheckSaysByItsExitStatus) {
               " Verifica configurazione " + f.tree.path("conf/Dokivo.ini") + "\n Nessun problema trovato\n");
     const CliResult simulation = runCli({conf, "simula:y"}, DOKIVO_CLI_PATH, env);
     EXPECT_EQ(simulation.exitCode, 0) << simulation.out;
+    EXPECT_TRUE(simulation.out.contains(" Slot 0 " + f.in(0, "Scan 01.pdf") + " -> " +
+                                        f.out(0, "Scan_01.pdf") + " (backup " +
+                                        f.tree.path("s0/bak/Scan_01.pdf") + ")\n"))
+        << simulation.out;
     EXPECT_EQ(snapshot(f.tree.path()), before);
 
     f.ini["dir_doppioni_0"] = f.tree.path("s0/gone");

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "app/PassSimulation.h"
 #include "config/ControlCodes.h"
 #include "support/PassFixture.h"
 
 using namespace dokivo;
 using dokivo::test::PassFixture;
+using dokivo::test::snapshot;
 
 namespace {
 
@@ -144,4 +148,76 @@ TEST_F(ScanDriver, MoreThan500LinesAreFlushedAtTheEndOfThePass) {
     pass();  // adds four lines: over the limit
     EXPECT_EQ(m().operations.size(), 0);
     EXPECT_EQ(tree.read("track/Dokivo_tracking.txt").count("\r\n"), 504);
+}
+
+// The plan of simula:y against what the pass then does on the same tree: every document the plan
+// files lies, with its bytes, at the planned destination or duplicates name and backup name, and
+// its source is gone; every other file is still there, for the planned reason.
+TEST_F(ScanDriver, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) {
+    slot(0, {{"dir_backup_", tree.folder("s0/bak")},
+             {"dir_doppioni_", tree.folder("s0/dup")},
+             {"dir_nazionale_", "CREA:AA/MM/GG"},
+             {"gestione_dir_", "1"},
+             {"gestione_dir_out_", "1"}});
+    slot(1, {{"dir_doppioni_", tree.folder("s1/dup")}, {"gestione_pwd_", "1"}});
+    slot(2, {{"dir_nazionale_", "FORMATOATENE"}});
+    const QStringList names{"0/Scan 01.pdf", "0/Same 1.pdf",  "0/Same_1.pdf", "0/x.txt",  "0/CRIPTATO.PDF",
+                            "0/a\tb.pdf",    "0/A/inner.pdf", "1/Dup.pdf",    "2/abc.pdf"};
+    for (const QString& name : names)
+        drop(name.left(1).toInt(), name.mid(2), name.toUtf8());
+    tree.write("s1/out/Dup.pdf", "filed earlier");
+    tree.write("s1/dup/Dup.pdf", "a duplicate filed earlier");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in(0, "pipe.pdf")).constData(), 0644), 0);
+    saveIni();
+
+    const QStringList before = snapshot(tree.path());
+    const PassPlan plan = planPass(m());
+    EXPECT_EQ(snapshot(tree.path()), before) << "planning creates, changes and deletes nothing";
+    EXPECT_TRUE(messages().isEmpty());
+
+    QMap<QString, QByteArray> content;
+    QMap<QString, StayReason> stays;
+    QStringList notRegular;
+    for (const PlannedDocument& doc : plan.documents) {
+        if (doc.filed())
+            content[doc.source] = tree.read(doc.source.mid(tree.path().size()));
+        else if (doc.notRegularFile)
+            notRegular << doc.source;
+        else if (!doc.filed())
+            stays[doc.source] = doc.stays;
+    }
+    const QMap<QString, StayReason> expectedStays{{in(0, "x.txt"), StayReason::Extension},
+                                                  {in(0, "CRIPTATO.PDF"), StayReason::EncryptedCopyName},
+                                                  {in(0, "a\tb.pdf"), StayReason::LineBreaks},
+                                                  {in(2, "abc.pdf"), StayReason::Formatoatene}};
+    EXPECT_EQ(stays, expectedStays);
+    EXPECT_EQ(notRegular, QStringList{in(0, "pipe.pdf")});
+    EXPECT_EQ(plan.lines.last(), " File da archiviare: 5, file che restano: 5");
+
+    pass();
+    for (const PlannedDocument& doc : plan.documents) {
+        SCOPED_TRACE(doc.source.toStdString());
+        if (!doc.filed()) {
+            EXPECT_TRUE(QFileInfo(doc.source).exists() || QFileInfo(doc.source).isSymLink());
+            continue;
+        }
+        EXPECT_FALSE(QFile::exists(doc.source));
+        EXPECT_EQ(tree.read(doc.target.mid(tree.path().size())), content[doc.source]) << doc.target;
+        if (!doc.backup.isEmpty()) {
+            EXPECT_EQ(tree.read(doc.backup.mid(tree.path().size())), content[doc.source]) << doc.backup;
+        }
+    }
+    // The names the plan had to number, and the line of the document filed unprotected.
+    const auto planned = [&](const QString& source) {
+        return std::find_if(plan.documents.begin(), plan.documents.end(),
+                            [&](const PlannedDocument& d) { return d.source == source; });
+    };
+    EXPECT_EQ(planned(in(1, "Dup.pdf"))->target, tree.path("s1/dup/Dup (2).pdf"));
+    EXPECT_EQ(planned(in(0, "Same_1.pdf"))->target.startsWith(tree.path("s0/dup/")),
+              planned(in(0, "Same 1.pdf"))->target.startsWith(out(0)))
+        << "the second of two documents of one name goes to the duplicates folder";
+    EXPECT_TRUE(plan.lines.contains(" Slot 1 " + in(1, "Dup.pdf") + " -> " + tree.path("s1/dup/Dup (2).pdf") +
+                                    " (doppione: esiste gia' " + out(1, "Dup.pdf") +
+                                    ") senza protezione: manca " + "encryptpdf.exe in " + tree.path("app/")))
+        << plan.lines.join('\n').toStdString();
 }

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
@@ -151,6 +152,23 @@ inline qsizetype ModuleFixture::stampLength(const QString& line) {
         QStringLiteral("^.*?\\d{1,2}[:.]\\d{2}[:.]\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?"));
     const QRegularExpressionMatch match = stamp.match(line);
     return match.hasMatch() ? match.capturedLength() : 0;
+}
+
+// Every entry below `root` with its size and modification time: a file or folder made, changed
+// or removed, even one made and removed again, shows.
+inline QStringList snapshot(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        entries << QStringLiteral("%1 %2 %3")
+                       .arg(info.filePath())
+                       .arg(info.isDir() ? -1 : info.size())
+                       .arg(info.lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
 }
 
 }  // namespace dokivo::test

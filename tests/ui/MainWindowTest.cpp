@@ -266,7 +266,8 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
     action("fileSimulation")->trigger();
     EXPECT_EQ(window.reportWindow(), report);
     EXPECT_EQ(report->windowTitle(), "Simula elaborazione");
-    EXPECT_EQ(report->text(), " Simulazione non ancora disponibile");
+    EXPECT_EQ(report->text(), " Simulazione elaborazione " + tree.path("conf/Dokivo.ini") +
+                                  "\n File da archiviare: 0, file che restano: 0");
     EXPECT_EQ(module->operations.size(), 0) << "a report adds no operation line";
 
     report->findChild<QPushButton*>("cmdClose")->click();
