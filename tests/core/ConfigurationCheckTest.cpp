@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
+#include <cstdio>
 #include <functional>
 
 #include "app/ConfigurationCheck.h"
@@ -15,6 +18,8 @@ namespace {
 // Slot 0 complete under "s0/", the tracking folder there: a row changes what it is about.
 struct CheckCase : PassFixture {
     std::unique_ptr<ReadOnlyFolder> readOnly;
+    // Set where the system cannot make what the row needs (wine: no folder permissions, no links).
+    QString cannotArrange;
     CheckCase() { slot(0); }
 };
 
@@ -45,7 +50,11 @@ TEST(ConfigurationCheck, NamesEachProblemWithItsSlotAndKey) {
              return QStringList{" Slot 0, dir_out_0: la cartella " + c.tree.path("gone/") + " non esiste"};
          }},
         {"a log folder that refuses new entries",
-         [](CheckCase& c) { c.readOnly = std::make_unique<ReadOnlyFolder>(c.log(0)); },
+         [](CheckCase& c) {
+             c.readOnly = std::make_unique<ReadOnlyFolder>(c.log(0));
+             if (!c.readOnly->refusesEveryWrite())
+                 c.cannotArrange = "a folder cannot be made to refuse writes here";
+         },
          [](CheckCase& c) {
              return QStringList{" Slot 0, dir_log_0: nella cartella " + c.log(0) + " non si puo' scrivere"};
          }},
@@ -54,7 +63,8 @@ TEST(ConfigurationCheck, NamesEachProblemWithItsSlotAndKey) {
              return QStringList{
                  " Slot 0, dir_out_0: manca la cartella di destinazione: lo slot non viene elaborato"};
          }},
-        {"an input folder without log folder", [](CheckCase& c) { c.ini["dir_log_0"] = "/"; },
+        {"an input folder without log folder",
+         [](CheckCase& c) { c.ini["dir_log_0"] = QString(QDir::separator()); },
          [](CheckCase&) {
              return QStringList{" Slot 0, dir_log_0: manca la cartella dei log: lo slot non viene elaborato"};
          }},
@@ -67,7 +77,8 @@ TEST(ConfigurationCheck, NamesEachProblemWithItsSlotAndKey) {
          }},
         {"a backup folder reached through a link to the input folder",
          [](CheckCase& c) {
-             QFile::link(c.in(0), c.tree.path("link"));
+             if (!dokivo::test::makeSymbolicLink(c.in(0), c.tree.path("link")))
+                 c.cannotArrange = "no symbolic link can be made here";
              c.ini["dir_backup_0"] = c.tree.path("link");
          },
          [](CheckCase& c) {
@@ -169,6 +180,10 @@ TEST(ConfigurationCheck, NamesEachProblemWithItsSlotAndKey) {
     for (const Row& row : rows) {
         CheckCase c;
         row.arrange(c);
+        if (!c.cannotArrange.isEmpty()) {
+            std::printf("row not run: %s: %s\n", row.what, qPrintable(c.cannotArrange));
+            continue;
+        }
         c.saveIni();
         EXPECT_EQ(configurationProblems(c.m()), row.expected(c)) << row.what;
     }

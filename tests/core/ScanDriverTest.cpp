@@ -92,7 +92,7 @@ TEST_F(ScanDriver, SubfoldersGoToTheRootOrToTheirOwnDestinationFolder) {
     slot(0, {{"gestione_dir_", "1"}, {"gestione_dir_out_", "0"}});
     drop(0, "A/one.pdf");
     drop(0, "A/B/deeper.pdf");
-#ifndef Q_OS_WIN  // a name Windows does not allow
+#ifndef Q_OS_WIN                // a name Windows does not allow
     drop(0, "C\tD/three.pdf");  // the folder's name would break its documents' record lines
 #endif
     pass();

@@ -82,6 +82,9 @@ inline CliResult runCli(const QStringList& args, const QString& program = QStrin
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
+#ifdef Q_OS_WIN
+    r.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));  // the console's text mode
+#endif
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
