@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "app/PassSimulation.h"
 #include "config/ControlCodes.h"
+#include "support/FileSystemFaults.h"
 #include "support/PassFixture.h"
 
 using namespace dokivo;
@@ -161,13 +160,16 @@ TEST_F(ScanDriver, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) {
              {"gestione_dir_out_", "1"}});
     slot(1, {{"dir_doppioni_", tree.folder("s1/dup")}, {"gestione_pwd_", "1"}});
     slot(2, {{"dir_nazionale_", "FORMATOATENE"}});
-    const QStringList names{"0/Scan 01.pdf", "0/Same 1.pdf",  "0/Same_1.pdf", "0/x.txt",  "0/CRIPTATO.PDF",
-                            "0/a\tb.pdf",    "0/A/inner.pdf", "1/Dup.pdf",    "2/abc.pdf"};
+    QStringList names{"0/Scan 01.pdf",  "0/Same 1.pdf",  "0/Same_1.pdf", "0/x.txt",
+                      "0/CRIPTATO.PDF", "0/A/inner.pdf", "1/Dup.pdf",    "2/abc.pdf"};
+#ifndef Q_OS_WIN  // a name Windows does not allow
+    names << "0/a\tb.pdf";
+#endif
     for (const QString& name : names)
         drop(name.left(1).toInt(), name.mid(2), name.toUtf8());
     tree.write("s1/out/Dup.pdf", "filed earlier");
     tree.write("s1/dup/Dup.pdf", "a duplicate filed earlier");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(in(0, "pipe.pdf")).constData(), 0644), 0);
+    const bool fifo = dokivo::test::makeFifo(in(0, "pipe.pdf"));  // none on Windows
     saveIni();
 
     const QStringList before = snapshot(tree.path());
@@ -186,13 +188,15 @@ TEST_F(ScanDriver, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) {
         else if (!doc.filed())
             stays[doc.source] = doc.stays;
     }
-    const QMap<QString, StayReason> expectedStays{{in(0, "x.txt"), StayReason::Extension},
-                                                  {in(0, "CRIPTATO.PDF"), StayReason::EncryptedCopyName},
-                                                  {in(0, "a\tb.pdf"), StayReason::LineBreaks},
-                                                  {in(2, "abc.pdf"), StayReason::Formatoatene}};
+    QMap<QString, StayReason> expectedStays{{in(0, "x.txt"), StayReason::Extension},
+                                            {in(0, "CRIPTATO.PDF"), StayReason::EncryptedCopyName},
+                                            {in(2, "abc.pdf"), StayReason::Formatoatene}};
+    if (names.contains("0/a\tb.pdf"))
+        expectedStays.insert(in(0, "a\tb.pdf"), StayReason::LineBreaks);
     EXPECT_EQ(stays, expectedStays);
-    EXPECT_EQ(notRegular, QStringList{in(0, "pipe.pdf")});
-    EXPECT_EQ(plan.lines.last(), " File da archiviare: 5, file che restano: 5");
+    EXPECT_EQ(notRegular, fifo ? QStringList{in(0, "pipe.pdf")} : QStringList{});
+    EXPECT_EQ(plan.lines.last(), " File da archiviare: 5, file che restano: " +
+                                     QString::number(expectedStays.size() + notRegular.size()));
 
     pass();
     for (const PlannedDocument& doc : plan.documents) {
