@@ -3,6 +3,8 @@
 // Shared fixtures for the core tests: a clock the test sets, a front end that records what it
 // was asked to show, and a temporary folder tree.
 
+#include <gtest/gtest.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
