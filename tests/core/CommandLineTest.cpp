@@ -7,7 +7,8 @@ using namespace dokivo;
 TEST(GetCommandLine, SplitsAtBlanksAndTabsIntoElevenEntriesAndIgnoresTheRest) {
     const auto args = GetCommandLine("  ini:/conf\t\trun:y   timer:n ");
     ASSERT_EQ(args.size(), 11u);
-    EXPECT_EQ(std::vector<QString>(args.begin(), args.begin() + 5), (std::vector<QString>{"", "ini:/conf", "run:y", "timer:n", ""}));
+    EXPECT_EQ(std::vector<QString>(args.begin(), args.begin() + 5),
+              (std::vector<QString>{"", "ini:/conf", "run:y", "timer:n", ""}));
     EXPECT_EQ(GetCommandLine("a1 a2 a3 a4 a5 a6 a7 a8 a9 a10 run:y a12")[10], "a10");
     EXPECT_EQ(GetCommandLine("a b c", 2).size(), 3u);
 }
@@ -32,7 +33,8 @@ TEST(CommandLineKeywords, SetTheFolderAndTheFlagsByTheirLowerCaseKeywordsTheLast
         {"ini:/a verifica:Y", "/a", "", "", false, true},
         {"simula:y", "/opt/dokivo/", "", "", false, true},
         {"ini:/a run:y ini:/b run:n", "/b", "n", "", false, false},
-        {"a1 a2 a3 a4 a5 a6 a7 a8 a9 a10 run:y", "/opt/dokivo/", "", "", false, false},  // the 11th is ignored
+        {"a1 a2 a3 a4 a5 a6 a7 a8 a9 a10 run:y", "/opt/dokivo/", "", "", false,
+         false},  // the 11th is ignored
     };
     for (const auto& row : rows) {
         QString folder = "/opt/dokivo/";

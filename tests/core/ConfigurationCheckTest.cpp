@@ -14,7 +14,8 @@ struct Row {
     Hook arrange = {};
 };
 
-const QString kTakenAgain = QStringLiteral(" coincide con la cartella di ingresso: cio' che vi si scrive verrebbe ripreso");
+const QString kTakenAgain =
+    QStringLiteral(" coincide con la cartella di ingresso: cio' che vi si scrive verrebbe ripreso");
 
 const Row kRows[] = {
     {"a complete slot, a known layout, a trimmed extension, an offered period",
@@ -50,7 +51,8 @@ const Row kRows[] = {
      }},
     {"a duplicates folder inside an input folder whose subfolders are read",
      {"dir_doppioni_0={in/dup}", "gestione_dir_0=1"},
-     {" Slot 0, dir_doppioni_0: la cartella {in/dup} e' dentro la cartella di ingresso, di cui si leggono le sotto "
+     {" Slot 0, dir_doppioni_0: la cartella {in/dup} e' dentro la cartella di ingresso, di cui si leggono le "
+      "sotto "
       "cartelle: cio' che vi si scrive verrebbe ripreso"},
      [](PassTree& t) { t.tree.folder("in/dup"); }},
     {"a duplicates folder inside an input folder whose subfolders are not read",
@@ -59,11 +61,13 @@ const Row kRows[] = {
      [](PassTree& t) { t.tree.folder("in/dup"); }},
     {"two slots with one input folder: told at the later one",
      {"dir_in_1={in}", "dir_out_1={out}", "dir_log_1={log}"},
-     {" Slot 1, dir_in_1: la cartella di ingresso {in} coincide con quella dello slot 0 (dir_in_0), che ne prende i "
+     {" Slot 1, dir_in_1: la cartella di ingresso {in} coincide con quella dello slot 0 (dir_in_0), che ne "
+      "prende i "
       "documenti per primo"}},
     {"an input folder inside a slot that reads its subfolders",
      {"dir_in_1={in/sub}", "dir_out_1={out}", "dir_log_1={log}", "gestione_dir_0=1"},
-     {" Slot 1, dir_in_1: la cartella di ingresso {in/sub} e' dentro quella dello slot 0 (dir_in_0), che ne legge le "
+     {" Slot 1, dir_in_1: la cartella di ingresso {in/sub} e' dentro quella dello slot 0 (dir_in_0), che ne "
+      "legge le "
       "sotto cartelle"},
      [](PassTree& t) { t.tree.folder("in/sub"); }},
     {"an input folder inside a slot that does not read its subfolders",
@@ -72,13 +76,16 @@ const Row kRows[] = {
      [](PassTree& t) { t.tree.folder("in/sub"); }},
     {"a layout in the wrong letter case",
      {"dir_nazionale_0=crea:aa/mm;"},
-     {" Slot 0, dir_nazionale_0: il formato CREA:aa/mm non e' tra quelli previsti (AA/MM/GG, MM/GG, AA/GGG, GGG, MM, "
+     {" Slot 0, dir_nazionale_0: il formato CREA:aa/mm non e' tra quelli previsti (AA/MM/GG, MM/GG, AA/GGG, "
+      "GGG, MM, "
       "AA/MM): i documenti vanno nella cartella di destinazione, senza cartelle per data"}},
     {"encryption with neither the tool nor a password, nor the password folder",
      {"gestione_pwd_0=1", "dir_pwd={nopwd}"},
-     {" Slot 0, gestione_pwd_0: cifratura attiva ma manca {app}encryptpdf.exe: i documenti vengono archiviati senza "
+     {" Slot 0, gestione_pwd_0: cifratura attiva ma manca {app}encryptpdf.exe: i documenti vengono "
+      "archiviati senza "
       "password",
-      " Slot 0, gestione_pwd_0: cifratura attiva ma nessuna password per lo slot in {nopwd}ao.dat: verrebbe usata "
+      " Slot 0, gestione_pwd_0: cifratura attiva ma nessuna password per lo slot in {nopwd}ao.dat: verrebbe "
+      "usata "
       "la password standard",
       " dir_pwd: la cartella {nopwd} non esiste"}},
     {"encryption with the tool and the slot's password",
@@ -93,7 +100,8 @@ const Row kRows[] = {
      {" estensione_3: il valore \"P DF\" contiene uno spazio e viene ignorato"}},
     {"a period the settings window does not offer",
      {"timer_delta=100 minuti"},
-     {" timer_delta: l'intervallo \"100 minuti\" non e' tra quelli previsti (1 minuto, 5 minuti, 10 minuti, 15 "
+     {" timer_delta: l'intervallo \"100 minuti\" non e' tra quelli previsti (1 minuto, 5 minuti, 10 minuti, "
+      "15 "
       "minuti, 20 minuti, 30 minuti, 60 minuti): vale 10 minuti"}},
     {"a tracking folder that is not there",
      {"dir_log_generale={notrack}"},

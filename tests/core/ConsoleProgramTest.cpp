@@ -24,8 +24,11 @@ TEST(ConsoleProgram, StartsOrRefusesByItsArgumentsAndConfiguration) {
         int exitCode;  // -2: any failure
         QStringList printed;
     } rows[] = {
-        {"ini:{conf}", false, -2,
-         {"Impossibile accedere al file {conf}Dokivo.ini", "Controllare il parametro ini:dir nella riga di comando"}},
+        {"ini:{conf}",
+         false,
+         -2,
+         {"Impossibile accedere al file {conf}Dokivo.ini",
+          "Controllare il parametro ini:dir nella riga di comando"}},
         {"ini:", false, -2, {"Non e' stato specificato nessuna directory"}},
         {"ini:{nowhere} verifica:y", false, 2, {}},
         {"ini:{conf}", true, 0, {}},
@@ -93,7 +96,8 @@ TEST(ConsoleProgram, ReportsLeaveTheTreeAsItWasAndTheCheckSaysByItsExitStatus) {
     EXPECT_EQ(clean.out, t.expand(" Verifica configurazione {conf}Dokivo.ini\n Nessun problema trovato\n"));
     const CliResult simulation = runCli({conf, "simula:y"}, DOKIVO_CLI_PATH, env);
     EXPECT_EQ(simulation.exitCode, 0) << simulation.out;
-    EXPECT_TRUE(simulation.out.contains(t.expand(" Slot 0 {in}Scan 01.pdf -> {out}Scan_01.pdf (backup {bak}Scan_01.pdf)\n")))
+    EXPECT_TRUE(simulation.out.contains(
+        t.expand(" Slot 0 {in}Scan 01.pdf -> {out}Scan_01.pdf (backup {bak}Scan_01.pdf)\n")))
         << simulation.out;
     EXPECT_EQ(snapshot(t.tree.path()), before);
 
@@ -102,7 +106,8 @@ TEST(ConsoleProgram, ReportsLeaveTheTreeAsItWasAndTheCheckSaysByItsExitStatus) {
     const QStringList withProblem = snapshot(t.tree.path());
     const CliResult found = runCli({conf, "verifica:Y"}, DOKIVO_CLI_PATH, env);
     EXPECT_EQ(found.exitCode, 4);
-    EXPECT_TRUE(found.out.contains(t.expand(" Slot 0, dir_doppioni_0: la cartella {gone} non esiste\n"))) << found.out;
+    EXPECT_TRUE(found.out.contains(t.expand(" Slot 0, dir_doppioni_0: la cartella {gone} non esiste\n")))
+        << found.out;
     EXPECT_TRUE(found.out.endsWith(" 1 problema trovato\n"));
     EXPECT_EQ(snapshot(t.tree.path()), withProblem);
     EXPECT_FALSE(QFile::exists(QDir::tempPath() + "/" + key + ".lock")) << "a report takes no instance lock";
@@ -119,7 +124,8 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
     t.saveIni();
     const QString program = installCliCopy(t.tree.path("app/"));
     ASSERT_FALSE(program.isEmpty());
-    installStandIn(t.tree.path("app/encryptpdf.exe"), {"args " + t.tree.path("tool-arguments.txt"), "copy 2 4"});
+    installStandIn(t.tree.path("app/encryptpdf.exe"),
+                   {"args " + t.tree.path("tool-arguments.txt"), "copy 2 4"});
     platform::writeProfileString("0", "P", password, t.tree.path("pwd/ao.dat"));
     t.drop("in/Scan 01.pdf=%PDF-1.4 scan");
     t.drop("in/b.pdf=scan b");
@@ -144,16 +150,19 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
 
     const QString tracking = QString::fromUtf8(t.tree.read("track/" + kTrackingFileName));
     qsizetype at = 0;
-    for (const char* piece : {" Apertura  DOKIVO autorun  ", " Lettura cartella pricipale ", " File : Scan 01.pdf pospunto 8",
-                              " Cripto il file  Scan_01.pdf", "  nella dir di destinazione ", " File elaborato : ",
-                              " Elaborati : 2", " CHIUSURA  DOKIVO "}) {
+    for (const char* piece :
+         {" Apertura  DOKIVO autorun  ", " Lettura cartella pricipale ", " File : Scan 01.pdf pospunto 8",
+          " Cripto il file  Scan_01.pdf", "  nella dir di destinazione ",
+          " File elaborato : ", " Elaborati : 2", " CHIUSURA  DOKIVO "}) {
         at = tracking.indexOf(piece, at);
         ASSERT_GE(at, 0) << "missing or out of order: " << piece << "\n" << tracking;
     }
     const QStringList records = QDir(t.tree.path("log")).entryList({"dokivolog*.txt"});
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(t.tree.read("log/" + records[0]), t.tree.read("app/" + records[0]));
-    EXPECT_TRUE(t.tree.read("log/" + records[0]).contains(t.expandNative("\r\nScan_01.pdf\t{out}{YY}/{MM}/{DD}/\t\t{YYYYMMDD}\t").toUtf8()));
+    EXPECT_TRUE(
+        t.tree.read("log/" + records[0])
+            .contains(t.expandNative("\r\nScan_01.pdf\t{out}{YY}/{MM}/{DD}/\t\t{YYYYMMDD}\t").toUtf8()));
 
     const QByteArray secret = password.toUtf8();
     EXPECT_FALSE(r.out.toUtf8().contains(secret) || r.err.toUtf8().contains(secret));
@@ -166,7 +175,8 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
         }
         if (!before.contains(entry)) {
             const QString top = path.mid(t.tree.path().size()).section(QDir::separator(), 0, 0);
-            EXPECT_TRUE(QStringList({"in", "out", "bak", "dup", "log", "track", "app", "tool-arguments.txt"}).contains(top))
+            EXPECT_TRUE(QStringList({"in", "out", "bak", "dup", "log", "track", "app", "tool-arguments.txt"})
+                            .contains(top))
                 << "written: " << path;
         }
     }
@@ -179,7 +189,8 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
 
 TEST(FilePermissions, ThePasswordFileAndRecordFilesAreNoMoreOpenThanTheUmask) {
 #ifdef Q_OS_WIN
-    GTEST_SKIP() << "file modes and the umask are POSIX; on Windows a new file takes its folder's access list";
+    GTEST_SKIP()
+        << "file modes and the umask are POSIX; on Windows a new file takes its folder's access list";
 #else
     const auto modeOf = [](const QString& path) {
         struct stat st {};
@@ -191,7 +202,8 @@ TEST(FilePermissions, ThePasswordFileAndRecordFilesAreNoMoreOpenThanTheUmask) {
         TempTree tree;
         ASSERT_TRUE(platform::writeProfileString("3", "P", "x", tree.path("ao.dat")));
         EXPECT_EQ(modeOf(tree.path("ao.dat")) & mask, 0u);
-        ::chmod(QFile::encodeName(tree.path("ao.dat")).constData(), 0600);  // a later write keeps it as closed
+        ::chmod(QFile::encodeName(tree.path("ao.dat")).constData(),
+                0600);  // a later write keeps it as closed
         ASSERT_TRUE(platform::writeProfileString("4", "P", "x", tree.path("ao.dat")));
         EXPECT_EQ(modeOf(tree.path("ao.dat")), 0600u);
 

@@ -21,7 +21,7 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         {"CREA:AA/GGG;", "AA/GGG", {"24", "24/" + ddd}},
         {"CREA:GGG;", "GGG", {"24", "24/" + ddd}},  // the year level too, so the copy can go in
         {"CREA:AA/MM;", "AA/MM", {"24", "24/03"}},
-        {"x;Crea:AA/mm;y", "AA/mm", {}},  // the code keeps its letter case
+        {"x;Crea:AA/mm;y", "AA/mm", {}},                             // the code keeps its letter case
         {"CREA:AA/MM/GG", "AA/MM/GG", {"24", "24/03", "24/03/05"}},  // no ";": to the end of the text
         {"CREA:", "", {}},
         {"SOLOLOG", "", {}},
@@ -31,7 +31,8 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         SCOPED_TRACE(row.parameters);
         TempTree tree;
         const QString root = tree.folder("out");
-        const QString deepest = row.levels.isEmpty() ? QString() : QDir::toNativeSeparators(row.levels.back() + "/");
+        const QString deepest =
+            row.levels.isEmpty() ? QString() : QDir::toNativeSeparators(row.levels.back() + "/");
         EXPECT_EQ(buildDateFolders(row.parameters, root, created), root + deepest);
         EXPECT_EQ(buildDateFolders(row.parameters, root, created), root + deepest);
         EXPECT_EQ(layoutCode(row.parameters), row.code);

@@ -16,10 +16,18 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
         QByteArray record;   // the record file before, and after: "=" as before, else the whole line added
         bool sourceStays;
     } rows[] = {
-        {"a copy in place with its source still there", {"in/doc.pdf=bytes", "out/doc.pdf=bytes"}, false, header, false},
+        {"a copy in place with its source still there",
+         {"in/doc.pdf=bytes", "out/doc.pdf=bytes"},
+         false,
+         header,
+         false},
         {"a record line already written", {"out/doc.pdf=bytes"}, false, header + line + "\r\n", false},
         {"a record line cut in half", {"out/doc.pdf=bytes"}, false, header + line.left(9), false},
-        {"a copy that never took its name", {"in/doc.pdf=new", "out/doc.pdf=an older document"}, false, header, true},
+        {"a copy that never took its name",
+         {"in/doc.pdf=new", "out/doc.pdf=an older document"},
+         false,
+         header,
+         true},
         {"a duplicate", {"in/doc.pdf=bytes", "dup/doc.pdf=bytes"}, true, {}, false},
     };
     for (const auto& row : rows) {
@@ -27,9 +35,10 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
         ModuleFixture f;
         for (const QString& spec : row.before)
             f.tree.write(spec.section('=', 0, 0), spec.section('=', 1).toUtf8());
-        JournalEntry entry{f.tree.path("in/doc.pdf"), f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"),
-                           row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"), f.tree.folder("log"),
-                           row.duplicate ? QByteArray() : line};
+        JournalEntry entry{f.tree.path("in/doc.pdf"),
+                           f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"),
+                           row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"),
+                           f.tree.folder("log"), row.duplicate ? QByteArray() : line};
         if (!row.duplicate)
             f.tree.write("app/dokivolog05140307_1.txt", row.record);
         DeliveryJournal(f.tree.path("app/")).record(entry);

@@ -16,7 +16,7 @@ using namespace dokivo::test;
 namespace {
 
 const QString kStandardPassword = QStringLiteral("harbor42");
-const QStringList kEncrypting{"gestione_pwd_0=1", "dir_pwd={pwd}"};
+const QStringList kEncrypting{"@gestione_pwd_0=1", "@dir_pwd={pwd}"};
 
 QByteArray samplePdf(std::uint32_t seed) {
     const std::string bytes = samplepdf::makeSamplePdf(4000, seed);
@@ -76,147 +76,121 @@ Hook standIn(const QStringList& steps) {
 }
 
 // A tool that ends without writing the protected copy: failed at once when it says so, else
-// after waiting ten seconds (of the fake clock) for the copy, the window's events running.
+// after waiting ten seconds (of the fake clock) for the copy, the window's events running. A work
+// file left from before goes first, or the wait would take it for the copy.
 Scenario toolWritesNothing(const char* what, const char* step, bool awaited) {
     return {what,
-            kEncrypting,
-            {{.drop = {"in/Referto.pdf=original", "in/cripato.pdf=from an earlier failure"},
-              .arrange = standIn({step}),
-              .files = {"in/=Referto.pdf", "in/Referto.pdf=original", "out/="},
-              .lines = {" Errore Cripto il file  Referto.pdf", " Elaborati : 0"},
-              .check =
-                  [awaited](PassTree& t) {
-                      const qint64 waited = FakeClock().now().secsTo(t.clock.now());
-                      EXPECT_TRUE(awaited ? waited > 10 && waited <= 12 : waited == 0) << waited;
-                      EXPECT_GE(t.frontend.eventRounds, 2 * waited) << "the window's events run during the wait";
-                  }}}};
+            kEncrypting + QStringList{"+in/Referto.pdf=original", "+in/cripato.pdf=from an earlier failure",
+                                      "in/=Referto.pdf", "in/Referto.pdf=original",
+                                      "out/=", "> Errore Cripto il file  Referto.pdf", "> Elaborati : 0"},
+            standIn({step}), [awaited](PassTree& t) {
+                const qint64 waited = FakeClock().now().secsTo(t.clock.now());
+                EXPECT_TRUE(awaited ? waited > 10 && waited <= 12 : waited == 0) << waited;
+                EXPECT_GE(t.frontend.eventRounds, 2 * waited) << "the window's events run during the wait";
+            }};
 }
-
 
 const Scenario kEncryption[] = {
     {"real PDFs are delivered protected by the slot's password which no line shows",
-     kEncrypting,
-     {{.drop = {"pwd/ao.dat=[0]\r\nP=segreto di stato\r\n"},
-       .arrange = realToolOn("in/Referto.pdf"),
-       .files = {"out/=Referto.pdf", "in/="},
-       .lines = {" Cripto il file  Referto.pdf", " Inviato Comando per criptare Referto.pdf", "!segreto",
-                 "!" + kStandardPassword},
-       .records = {"Referto.pdf\t**"},
-       .check = [](PassTree& t) {
-           expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto di stato", kStandardPassword);
-       }}}},
+     kEncrypting + QStringList{"+pwd/ao.dat=[0]\r\nP=segreto di stato\r\n", "out/=Referto.pdf", "in/=",
+                               "> Cripto il file  Referto.pdf", "> Inviato Comando per criptare Referto.pdf",
+                               ">!segreto", ">!" + kStandardPassword, "#Referto.pdf\t**"},
+     realToolOn("in/Referto.pdf"),
+     [](PassTree& t) {
+         expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto di stato", kStandardPassword);
+     }},
     {"without a password of its own the standard one protects and blanks reach the tool intact",
-     kEncrypting + QStringList{"dir_in_0={scan box}"},
-     {{.drop = {"scan box/"},
-       .arrange = realToolOn("scan box/Scan 01.pdf", 2),
-       .files = {"out/=Scan_01.pdf", "scan box/="},
-       .records = {"Scan_01.pdf\t**"},
-       .check = [](PassTree& t) { expectProtectedBy(t.tree.path("out/Scan_01.pdf"), kStandardPassword); }}}},
+     kEncrypting + QStringList{"@dir_in_0={scan box}", "+scan box/", "out/=Scan_01.pdf",
+                               "scan box/=", "#Scan_01.pdf\t**"},
+     realToolOn("scan box/Scan 01.pdf", 2),
+     [](PassTree& t) { expectProtectedBy(t.tree.path("out/Scan_01.pdf"), kStandardPassword); }},
     {"the tool gets one argument per value",
-     kEncrypting + QStringList{"dir_in_0={in tray}"},
-     {{.drop = {"pwd/ao.dat=[0]\r\nP=pass word\r\n", "in tray/a b.pdf=plain"},
-       .arrange = standIn({"args {tree}args.txt", "copy 2 4"}),
-       .files = {"args.txt=-i\n{in tray}a b.pdf\n-o\n{in tray}cripato.pdf\n-u\npass word\n-e\n40\n", "out/=a_b.pdf"},
-       .records = {"a_b.pdf\t**"}}}},
+     kEncrypting +
+         QStringList{"@dir_in_0={in tray}", "+pwd/ao.dat=[0]\r\nP=pass word\r\n", "+in tray/a b.pdf=plain",
+                     "args.txt=-i\n{in tray}a b.pdf\n-o\n{in tray}cripato.pdf\n-u\npass word\n-e\n40\n",
+                     "out/=a_b.pdf", "#a_b.pdf\t**"},
+     standIn({"args {tree}args.txt", "copy 2 4"})},
     {"a document protected by an earlier pass is delivered without a second encryption",
-     kEncrypting + QStringList{"dir_backup_0={later}"},  // missing at first: the first delivery fails
-     {{.drop = {"pwd/ao.dat=[0]\r\nP=segreto\r\n"},
-       .arrange = realToolOn("in/Referto.pdf", 5),
-       .files = {"out/="},
-       .lines = {" Cripto il file  Referto.pdf", "~ Lettura Cartella 27 "},
-       .check = [](PassTree& t) { expectProtectedBy(t.tree.path("in/Referto.pdf"), "segreto"); }},
-      {.drop = {"later/"},
-       .files = {"out/=Referto.pdf"},
-       .lines = {" File gia' protetto, non lo cripto di nuovo  Referto.pdf", "!Cripto il file"},
-       .records = {"Referto.pdf\t**"},
-       .check = [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto"); }}}},
+     kEncrypting + QStringList{"@dir_backup_0={later}",  // missing at first: the first delivery fails
+                               "+pwd/ao.dat=[0]\r\nP=segreto\r\n", "out/=", "> Cripto il file  Referto.pdf",
+                               ">~ Lettura Cartella 27 "},
+     realToolOn("in/Referto.pdf", 5),
+     [](PassTree& t) { expectProtectedBy(t.tree.path("in/Referto.pdf"), "segreto"); },
+     {{{"+later/", "out/=Referto.pdf", "> File gia' protetto, non lo cripto di nuovo  Referto.pdf",
+        ">!Cripto il file", "#Referto.pdf\t**"},
+       {},
+       [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto"); }}}},
     {"events let through while the tool runs start no second pass",
-     kEncrypting,
-     {{.drop = {"in/Referto.pdf=plain"},
-       .arrange =
-           [](PassTree& t) {
-               standIn({"copy 2 4"})(t);
-               t.frontend.onProcessEvents = [&t] {  // a timer tick or the run button meanwhile
-                   t.notes << "nested";
-                   LEGGI_DIR(t.m());
-               };
-           },
-       .files = {"out/=Referto.pdf"},
-       .records = {"Referto.pdf\t**"},
-       .check =
-           [](PassTree& t) {
-               EXPECT_FALSE(t.notes.isEmpty());
-               EXPECT_EQ(t.messages().count(t.expand(" Inizio lettura contenuto : {in}")), 1);
-           }}}},
+     kEncrypting + QStringList{"+in/Referto.pdf=plain", "out/=Referto.pdf", "#Referto.pdf\t**"},
+     [](PassTree& t) {
+         standIn({"copy 2 4"})(t);
+         t.frontend.onProcessEvents = [&t] {  // a timer tick or the run button meanwhile
+             t.notes << "nested";
+             LEGGI_DIR(t.m());
+         };
+     },
+     [](PassTree& t) {
+         EXPECT_FALSE(t.notes.isEmpty());
+         EXPECT_EQ(t.messages().count(t.expand(" Inizio lettura contenuto : {in}")), 1);
+     }},
     // The tool waits, a few seconds at most, for a sign only the window's events give; the first
     // events after its start go by before the wait, so the sign must come from within it.
     {"the window's events run while the tool runs",
-     kEncrypting,
-     {{.drop = {"in/Referto.pdf=plain"},
-       .arrange =
-           [](PassTree& t) {
-               standIn({"touch {tree}started", "await {tree}go 5", "copy 2 4"})(t);
-               t.frontend.onProcessEvents = [&t] {
-                   if (!t.notes.isEmpty())
-                       t.drop("go=");
-                   if (t.tree.exists("started"))
-                       t.notes << "started";
-               };
-           },
-       .files = {"out/Referto.pdf=plain"},
-       .lines = {"!Errore Cripto"},
-       .records = {"Referto.pdf\t**"}}}},
+     kEncrypting +
+         QStringList{"+in/Referto.pdf=plain", "out/Referto.pdf=plain", ">!Errore Cripto", "#Referto.pdf\t**"},
+     [](PassTree& t) {
+         standIn({"touch {tree}started", "await {tree}go 5", "copy 2 4"})(t);
+         t.frontend.onProcessEvents = [&t] {
+             if (!t.notes.isEmpty())
+                 t.drop("go=");
+             if (t.tree.exists("started"))
+                 t.notes << "started";
+         };
+     }},
     toolWritesNothing("a tool ending well without a copy fails the file after the wait", "exit 0", true),
     toolWritesNothing("a tool ending with an error fails the file at once", "exit 1", false),
     toolWritesNothing("a crashing tool fails the file at once", "crash", false),
     {"documents the PODSITIR rule leaves in place are not encrypted",
-     kEncrypting + QStringList{"dir_nazionale_0=PODSITIR"},
-     {{.drop = {"in/invoice.pdf=no marker", "in/POD__ABCDEF009123456.pdf=no valid type",
-                "in/POD__ABCDEF005123456.pdf=filed"},
-       .arrange = standIn({"write 4 protected"}),
-       .files = {"in/invoice.pdf=no marker", "in/POD__ABCDEF009123456.pdf=no valid type",
-                 "out/POD_005123456.pdf=protected\n"},
-       .records = {"POD_005123456.pdf\t**"},
-       .check =
-           [](PassTree& t) {
-               const QStringList lines = t.messages();
-               EXPECT_EQ(lines.filter("Cripto il file"), QStringList{" Cripto il file  POD__ABCDEF005123456.pdf"});
-               const qsizetype sent = lines.indexOf(" Inviato Comando per criptare POD__ABCDEF005123456.pdf");
-               EXPECT_LT(lines.indexOf(" Cripto il file  POD__ABCDEF005123456.pdf"), sent);
-               EXPECT_LT(sent, lines.indexOf(t.expand(" Copiato {in}POD__ABCDEF005123456.pdf  nella dir di "
-                                                      "destinazione {out}POD_005123456.pdf")));
-           }}}},
+     kEncrypting + QStringList{"@dir_nazionale_0=PODSITIR", "+in/invoice.pdf=no marker",
+                               "+in/POD__ABCDEF009123456.pdf=no valid type",
+                               "+in/POD__ABCDEF005123456.pdf=filed", "in/invoice.pdf=no marker",
+                               "in/POD__ABCDEF009123456.pdf=no valid type",
+                               "out/POD_005123456.pdf=protected\n", "#POD_005123456.pdf\t**"},
+     standIn({"write 4 protected"}),
+     [](PassTree& t) {
+         const QStringList lines = t.messages();
+         EXPECT_EQ(lines.filter("Cripto il file"), QStringList{" Cripto il file  POD__ABCDEF005123456.pdf"});
+         const qsizetype sent = lines.indexOf(" Inviato Comando per criptare POD__ABCDEF005123456.pdf");
+         EXPECT_LT(lines.indexOf(" Cripto il file  POD__ABCDEF005123456.pdf"), sent);
+         EXPECT_LT(
+             sent,
+             lines.indexOf(t.expand(
+                 " Copiato {in}POD__ABCDEF005123456.pdf  nella dir di destinazione {out}POD_005123456.pdf")));
+     }},
     {"without the tool documents are delivered unencrypted",
-     kEncrypting,
-     {{.drop = {"in/Referto.pdf=original"},
-       .files = {"out/Referto.pdf=original"},
-       .lines = {"!Cripto"},
-       .records = {"Referto.pdf\t**"}}}},
+     kEncrypting +
+         QStringList{"+in/Referto.pdf=original", "out/Referto.pdf=original", ">!Cripto", "#Referto.pdf\t**"}},
     {"a slot with the switch off is not encrypted and files a document named like the work file",
-     {"gestione_pwd_0=0", "dir_pwd={pwd}"},
-     {{.drop = {"in/Referto.pdf=original", "in/cripato.pdf=a document of that name"},
-       .arrange = standIn({"write 4 changed"}),
-       .files = {"out/Referto.pdf=original", "out/cripato.pdf=a document of that name"},
-       .lines = {"!Cripto"},
-       .records = {"Referto.pdf\t**", "cripato.pdf\t**"}}}},
+     {"@gestione_pwd_0=0", "@dir_pwd={pwd}", "+in/Referto.pdf=original",
+      "+in/cripato.pdf=a document of that name", "out/Referto.pdf=original",
+      "out/cripato.pdf=a document of that name", ">!Cripto", "#Referto.pdf\t**", "#cripato.pdf\t**"},
+     standIn({"write 4 changed"})},
     {"a tool that cannot start is reported with the masked command line",
-     kEncrypting,
-     {{.drop = {"pwd/ao.dat=[0]\r\nP=riservato\r\n", "in/Referto.pdf=original", "app/encryptpdf.exe=not a program"},
-       .arrange = [](PassTree& t) { QFile::setPermissions(toolPath(t), QFile::ReadOwner | QFile::WriteOwner); },
-       .files = {"in/Referto.pdf=original"},
-       .lines = {" Errore Cripto il file  Referto.pdf"},
-       .check =
-           [](PassTree& t) {
-               ASSERT_EQ(t.frontend.messages.size(), 1);
-               // The program as Windows names it in short (8.3) form; elsewhere its path as it is.
-               EXPECT_TRUE(t.frontend.messages[0].startsWith(
-                   "Error starting task " + platform::shortPathName(toolPath(t)) +
-                   t.expand(" -i {in}Referto.pdf -o {in}cripato.pdf -u ******** -e 40\r\n")))
-                   << t.frontend.messages[0];
-               EXPECT_FALSE(t.frontend.messages[0].contains("riservato"));
-               EXPECT_EQ(t.frontend.lastTitle, "Error");
-               EXPECT_EQ(t.frontend.lastIcon, Frontend::MessageIcon::Exclamation);
-           }}}},
+     kEncrypting + QStringList{"+pwd/ao.dat=[0]\r\nP=riservato\r\n", "+in/Referto.pdf=original",
+                               "+app/encryptpdf.exe=not a program", "in/Referto.pdf=original",
+                               "> Errore Cripto il file  Referto.pdf"},
+     [](PassTree& t) { QFile::setPermissions(toolPath(t), QFile::ReadOwner | QFile::WriteOwner); },
+     [](PassTree& t) {
+         ASSERT_EQ(t.frontend.messages.size(), 1);
+         // The program as Windows names it in short (8.3) form; elsewhere its path as it is.
+         EXPECT_TRUE(t.frontend.messages[0].startsWith(
+             "Error starting task " + platform::shortPathName(toolPath(t)) +
+             t.expand(" -i {in}Referto.pdf -o {in}cripato.pdf -u ******** -e 40\r\n")))
+             << t.frontend.messages[0];
+         EXPECT_FALSE(t.frontend.messages[0].contains("riservato"));
+         EXPECT_EQ(t.frontend.lastTitle, "Error");
+         EXPECT_EQ(t.frontend.lastIcon, Frontend::MessageIcon::Exclamation);
+     }},
 };
 INSTANTIATE_TEST_SUITE_P(Encryption, PassScenario, ::testing::ValuesIn(kEncryption), scenarioName);
 
@@ -234,8 +208,10 @@ TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
               0);
     ASSERT_EQ(qpdf({"--encrypt", "u", "o", "256", "--", plain, tree.path("protected.pdf")}), 0);
     const QByteArray body = "%PDF-1.4\n1 0 obj\n<< /Note (/Encrypt) >>\nendobj\n";
-    tree.write("mentions.pdf", body + "trailer\n<< /Root 1 0 R /EncryptMetadata false >>\nstartxref\n9\n%%EOF\n");
-    tree.write("direct.pdf", body + "trailer\n<</Root 1 0 R/Encrypt<</Filter/Standard>>>>\nstartxref\n9\n%%EOF\n");
+    tree.write("mentions.pdf",
+               body + "trailer\n<< /Root 1 0 R /EncryptMetadata false >>\nstartxref\n9\n%%EOF\n");
+    tree.write("direct.pdf",
+               body + "trailer\n<</Root 1 0 R/Encrypt<</Filter/Standard>>>>\nstartxref\n9\n%%EOF\n");
     tree.write("text.pdf", "not a PDF /Encrypt");
     const std::pair<const char*, bool> cases[] = {
         {"plain.pdf", false},    {"streams.pdf", false},  {"streams-protected.pdf", true},

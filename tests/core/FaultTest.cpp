@@ -20,45 +20,48 @@ Hook readOnly(const char* folder, bool everyWrite = false) {
     return [=](PassTree& t) {
         auto locked = std::make_shared<ReadOnlyFolder>(t.tree.path(folder));
         if (!(everyWrite ? locked->refusesEveryWrite() : locked->effective()))
-            t.cannot = "here a folder cannot be made to refuse writes (wine does not enforce folder permissions; "
-                       "root on a file system without the immutable attribute)";
+            t.cannot =
+                "here a folder cannot be made to refuse writes (wine does not enforce folder permissions; "
+                "root on a file system without the immutable attribute)";
         t.during.push_back(locked);
     };
 }
 
 Scenario readOnlyTarget(const char* what, const char* folder, const char* line, bool nameTaken) {
-    QStringList drop{"bak/old.pdf=an earlier backup", "in/a.pdf=scan a"};
+    QStringList first{"@dir_backup_0={bak}",
+                      "@dir_doppioni_0={dup}",
+                      "+bak/old.pdf=an earlier backup",
+                      "+in/a.pdf=scan a",
+                      "in/a.pdf=scan a",
+                      "bak/old.pdf=an earlier backup",
+                      QString("!") + folder + "/{tmp}",
+                      QString(">") + line + " : {in}a.pdf"};
+    QStringList second{"!in/a.pdf", "bak/a.pdf=scan a"};
     if (nameTaken)
-        drop << "out/a.pdf=filed earlier";
-    return {what,
-            {"dir_backup_0={bak}", "dir_doppioni_0={dup}"},
-            {{.drop = drop,
-              .arrange = readOnly(folder),
-              .files = {"in/a.pdf=scan a", "bak/old.pdf=an earlier backup", QString("!") + folder + "/{tmp}",
-                        nameTaken ? "out/a.pdf=filed earlier" : "!out/a.pdf"},
-              .lines = {QString(line) + " : {in}a.pdf"}},
-             {.files = {"!in/a.pdf", nameTaken ? "dup/a.pdf=scan a" : "out/a.pdf=scan a", "bak/a.pdf=scan a"},
-              .records = nameTaken ? QStringList{} : QStringList{"a.pdf\t**"}}}};
+        first << "+out/a.pdf=filed earlier"
+              << "out/a.pdf=filed earlier",
+            second << "dup/a.pdf=scan a";
+    else
+        second << "out/a.pdf=scan a"
+               << "#a.pdf\t**";
+    return {what, first, readOnly(folder), {}, {{second}}};
 }
 
 const Scenario kFaults[] = {
     {"a full disk leaves the document and the filed ones whole",
-     {"dir_backup_0={bak}"},
-     {{.drop = {"in/big.pdf=#65536s"},
-       .arrange =
-           [](PassTree& t) {
-               auto tiny = std::make_shared<TinyFileSystem>(t.tree.path("out"));
-               if (!tiny->mounted())
-                   t.cannot = "mounting a tmpfs is not allowed here; the full-disk case is not run";
-               t.held.push_back(tiny);
-               t.drop("out/filed.pdf=#20480F");
-               t.drop("out/filler.bin=#276480x");  // leaves less room than the scan needs
-           },
-       .files = {"in/big.pdf=#65536s", "out/filed.pdf=#20480F", "!out/big.pdf", "!out/{tmp}"},
-       .lines = {" Lettura Cartella 28 61 Disco pieno : {in}big.pdf"}},
-      {.arrange = [](PassTree& t) { QFile::remove(t.tree.path("out/filler.bin")); },
-       .files = {"out/big.pdf=#65536s", "bak/big.pdf=#65536s", "!in/big.pdf"},
-       .records = {"big.pdf\t**"}}}},
+     {"@dir_backup_0={bak}", "+in/big.pdf=#65536 s", "in/big.pdf=#65536 s", "out/filed.pdf=#20480 F",
+      "!out/big.pdf", "!out/{tmp}", "> Lettura Cartella 28 61 Disco pieno : {in}big.pdf"},
+     [](PassTree& t) {
+         auto tiny = std::make_shared<TinyFileSystem>(t.tree.path("out"));
+         if (!tiny->mounted())
+             t.cannot = "mounting a tmpfs is not allowed here; the full-disk case is not run";
+         t.held.push_back(tiny);
+         t.drop("out/filed.pdf=#20480 F");
+         t.drop("out/filler.bin=#276480 x");  // leaves less room than the scan needs
+     },
+     {},
+     {{{"out/big.pdf=#65536 s", "bak/big.pdf=#65536 s", "!in/big.pdf", "#big.pdf\t**"},
+       [](PassTree& t) { QFile::remove(t.tree.path("out/filler.bin")); }}}},
     readOnlyTarget("a destination folder that refuses writes stops the pass at its step", "out",
                    " Lettura Cartella 28 70 Autorizzazione negata", false),
     readOnlyTarget("a backup folder that refuses writes stops the pass at its step", "bak",
@@ -68,75 +71,61 @@ const Scenario kFaults[] = {
     // The duplicates copy had to take a numbered name; the journal names that copy, so the next
     // pass finishes the document instead of filing it a second time.
     {"an input folder that keeps the document leaves its numbered copy to the journal",
-     {"dir_doppioni_0={dup}"},
-     {{.drop = {"out/a.pdf=filed earlier", "dup/a.pdf=an earlier duplicate", "in/a.pdf=scan a"},
-       .arrange = readOnly("in", true),
-       .files = {"dup/a (2).pdf=scan a"},
-       .lines = {" Lettura Cartella 32 70 Autorizzazione negata : {in}a.pdf"}},
-      {.files = {"!in/a.pdf", "dup/=a (2).pdf|a.pdf", "dup/a.pdf=an earlier duplicate"}, .lines = {"!Copiato"}}}},
+     {"@dir_doppioni_0={dup}", "+out/a.pdf=filed earlier", "+dup/a.pdf=an earlier duplicate",
+      "+in/a.pdf=scan a", "dup/a (2).pdf=scan a",
+      "> Lettura Cartella 32 70 Autorizzazione negata : {in}a.pdf"},
+     readOnly("in", true),
+     {},
+     {{{"!in/a.pdf", "dup/=a (2).pdf|a.pdf", "dup/a.pdf=an earlier duplicate", ">!Copiato"}}}},
     // Another program holds b (a write lease, as a file server holds one for a client that has
     // the file open): it cannot be read for now. To Windows a held file is one still arriving.
     {"a document another program holds gets its line and the rest of the folder is filed",
-     {"dir_backup_0={bak}"},
-     {{.drop = {"in/a.pdf=a", "in/b.pdf=b", "in/c.pdf=c"},
-       .arrange =
-           [](PassTree& t) {
-               auto holder = std::make_shared<HeldByAnotherProgram>(t.tree.path("in/b.pdf"));
-               EXPECT_TRUE(holder->held());
-               t.during.push_back(holder);
-           },
-       .files = {"in/b.pdf=b", "!bak/b.pdf", "out/=a.pdf|c.pdf"},
-#ifdef Q_OS_WIN
-       .lines = {" Elaborati : 2"},
-#else
-       .lines = {" Lettura Cartella 27 70 Autorizzazione negata : {in}b.pdf", " Elaborati : 2"},
+     {"@dir_backup_0={bak}", "+in/a.pdf=a", "+in/b.pdf=b", "+in/c.pdf=c", "in/b.pdf=b", "!bak/b.pdf",
+      "out/=a.pdf|c.pdf",
+#ifndef Q_OS_WIN
+      "> Lettura Cartella 27 70 Autorizzazione negata : {in}b.pdf",
 #endif
-       .records = {"a.pdf\t**", "c.pdf\t**"}},
-      {.files = {"out/b.pdf=b", "in/="}, .records = {"a.pdf\t**", "b.pdf\t**", "c.pdf\t**"}}}},
-    {"a log folder gone before the hand over leaves the record in the record folder",
+      "> Elaborati : 2", "#a.pdf\t**", "#c.pdf\t**"},
+     [](PassTree& t) {
+         auto holder = std::make_shared<HeldByAnotherProgram>(t.tree.path("in/b.pdf"));
+         EXPECT_TRUE(holder->held());
+         t.during.push_back(holder);
+     },
      {},
-     {{.drop = {"in/a.pdf=scan a"},
-       .arrange =
-           [](PassTree& t) {
-               t.m().flags.run_flag = "y";  // its message box comes before the hand-over
-               t.frontend.onMessage = [&t](const QString&) { QDir(t.tree.path("log")).removeRecursively(); };
-           },
-       .files = {"out/a.pdf=scan a", "!in/a.pdf", "!log"},
-       .records = {"a.pdf\t**"}},
-      {.drop = {"in/b.pdf=scan b"},  // without its log folder the slot is left alone
-       .arrange = [](PassTree& t) { t.frontend.onMessage = nullptr; },
-       .files = {"in/b.pdf=scan b"},
-       .lines = {" Non riesco ad accedere ad una delle tre dir {in} {out} {log}"},
-       .records = {"a.pdf\t**"}},
-      {.drop = {"log/"},
-       .files = {"out/b.pdf=scan b", "log/=dokivolog05140307_2.txt"},
-       .records = {"a.pdf\t**", "b.pdf\t**"}}}},
+     {{{"out/b.pdf=b", "in/=", "#a.pdf\t**", "#b.pdf\t**", "#c.pdf\t**"}}}},
+    {"a log folder gone before the hand over leaves the record in the record folder",
+     {"+in/a.pdf=scan a", "out/a.pdf=scan a", "!in/a.pdf", "!log", "#a.pdf\t**"},
+     [](PassTree& t) {
+         t.m().flags.run_flag = "y";  // its message box comes before the hand-over
+         t.frontend.onMessage = [&t](const QString&) { QDir(t.tree.path("log")).removeRecursively(); };
+     },
+     {},
+     {{{"+in/b.pdf=scan b", "in/b.pdf=scan b",
+        "> Non riesco ad accedere ad una delle tre dir {in} {out} {log}",
+        "#a.pdf\t**"},  // without its log folder the slot is left alone
+       [](PassTree& t) { t.frontend.onMessage = nullptr; }},
+      {{"+log/", "out/b.pdf=scan b", "log/=dokivolog05140307_2.txt", "#a.pdf\t**", "#b.pdf\t**"}}}},
     {"without its tracking folder the pass files and the lines wait for the folder",
-     {"dir_log_generale={later}"},
-     {{.drop = {"in/a.pdf=scan a"},
-       .arrange =
-           [](PassTree& t) {
-               for (int i = 0; i < 501; ++i)  // enough to be flushed at the end of the pass
-                   t.m().addLine(" earlier " + QString::number(i));
-           },
-       .files = {"out/a.pdf=scan a"},
-       .records = {"a.pdf\t**"}},
-      {.drop = {"later/"},
-       .files = {"later/{tracking}~ earlier 0\r\n", "later/{tracking}~ File elaborato : {in}a.pdf\r\n"},
-       .records = {"a.pdf\t**"},
-       .check = [](PassTree& t) { EXPECT_EQ(t.m().operations.size(), 0); }}}},
+     {"@dir_log_generale={later}", "+in/a.pdf=scan a", "out/a.pdf=scan a", "#a.pdf\t**"},
+     [](PassTree& t) {
+         for (int i = 0; i < 501; ++i)  // enough to be flushed at the end of the pass
+             t.m().addLine(" earlier " + QString::number(i));
+     },
+     {},
+     {{{"+later/", "later/{tracking}=~ earlier 0\r\n", "later/{tracking}=~ File elaborato : {in}a.pdf\r\n",
+        "#a.pdf\t**"},
+       {},
+       [](PassTree& t) { EXPECT_EQ(t.m().operations.size(), 0); }}}},
     // A kill during the final copy into a dated folder, after which the document was taken out of
     // the input folder by hand: no later copy goes there to reuse the leftover.
     {"a temporary copy left in a dated folder is removed by the next pass",
-     {"dir_nazionale_0=CREA:AA/MM/GG;"},
-     {{.drop = {"out/24/03/05/{tmp}=half a cop"},
-       .arrange =
-           [](PassTree& t) {
-               DeliveryJournal(t.tree.path("app/"))
-                   .record({t.expand("{in}a.pdf"), t.expandNative("{out}24/03/05/a.pdf"),
-                            t.tree.path("app/dokivolog05140307_1.txt"), t.expand("{log}"), "a.pdf\t/out/"});
-           },
-       .files = {"!out/24/03/05/{tmp}", "!out/24/03/05/a.pdf", "!app/{journal}"}}}},
+     {"@dir_nazionale_0=CREA:AA/MM/GG;", "+out/24/03/05/{tmp}=half a cop", "!out/24/03/05/{tmp}",
+      "!out/24/03/05/a.pdf", "!app/{journal}"},
+     [](PassTree& t) {
+         DeliveryJournal(t.tree.path("app/"))
+             .record({t.expand("{in}a.pdf"), t.expandNative("{out}24/03/05/a.pdf"),
+                      t.tree.path("app/dokivolog05140307_1.txt"), t.expand("{log}"), "a.pdf\t/out/"});
+     }},
 };
 INSTANTIATE_TEST_SUITE_P(Faults, PassScenario, ::testing::ValuesIn(kFaults), scenarioName);
 
@@ -188,7 +177,8 @@ TEST(DurableCopy, BlamesTheRightEndAndLeavesNothingOfAFailedCopy) {
     // A FIFO can take a listed file's name between the listing and the copy: refused at once.
     if (makeFifo(tree.path("late.pdf"))) {
         Fault fault = Fault::None;
-        EXPECT_TRUE(runsWithoutBlocking(tree.path(), [&] { fault = copyFault(tree.path("late.pdf"), tree.path("out.pdf")); }));
+        EXPECT_TRUE(runsWithoutBlocking(
+            tree.path(), [&] { fault = copyFault(tree.path("late.pdf"), tree.path("out.pdf")); }));
         EXPECT_EQ(fault, Fault::Source);
         EXPECT_FALSE(tree.exists("out.pdf"));
     }

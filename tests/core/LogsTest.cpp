@@ -15,8 +15,9 @@ TEST(OperationLine, IsTheStampFollowedDirectlyByTheMessageAndMidnightShowsTheDat
     f.m().addLine(" dopo");
     const QDateTime start(QDate(2024, 3, 5), QTime(14, 3, 7));
     const auto& lines = f.m().operations.lines();
-    EXPECT_EQ(QStringList(lines.begin(), lines.end()), (QStringList{platform::operationStamp(start) + " File : a.pdf pospunto 2",
-                                                     platform::operationStamp(start.addSecs(1)) + " dopo"}));
+    EXPECT_EQ(QStringList(lines.begin(), lines.end()),
+              (QStringList{platform::operationStamp(start) + " File : a.pdf pospunto 2",
+                           platform::operationStamp(start.addSecs(1)) + " dopo"}));
     const QDateTime midnight(QDate(2024, 3, 5), QTime(0, 0, 0));
     EXPECT_FALSE(platform::operationStamp(midnight).contains(':'));
     EXPECT_TRUE(platform::operationStamp(midnight.addSecs(1)).contains(':'));
@@ -24,18 +25,23 @@ TEST(OperationLine, IsTheStampFollowedDirectlyByTheMessageAndMidnightShowsTheDat
 
 TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
     const std::pair<const char*, const char*> formats[] = {
-        {"HH:mm:ss t", "HH:mm:ss"},         {"H:mm:ss (t)", "H:mm:ss"},
-        {"Bh:mm:ss [t]", "Bh:mm:ss"},       {"h:mm:ss AP, t", "h:mm:ss AP"},
-        {"t HH:mm:ss", "HH:mm:ss"},         {"H:mm:ss 'ч'. t", "H:mm:ss 'ч'."},
-        {"H 'at' mm:ss tttt", "H 'at' mm:ss"}, {"H 'o''clock' mm:ss", "H 'o''clock' mm:ss"},
+        {"HH:mm:ss t", "HH:mm:ss"},
+        {"H:mm:ss (t)", "H:mm:ss"},
+        {"Bh:mm:ss [t]", "Bh:mm:ss"},
+        {"h:mm:ss AP, t", "h:mm:ss AP"},
+        {"t HH:mm:ss", "HH:mm:ss"},
+        {"H:mm:ss 'ч'. t", "H:mm:ss 'ч'."},
+        {"H 'at' mm:ss tttt", "H 'at' mm:ss"},
+        {"H 'o''clock' mm:ss", "H 'o''clock' mm:ss"},
     };
     for (const auto& [format, kept] : formats)
         EXPECT_EQ(platform::timeFormatWithoutZone(QString::fromUtf8(format)), QString::fromUtf8(kept));
     const QDateTime when(QDate(2024, 3, 5), QTime(15, 6, 7));
     for (const char* name : {"es_ES", "fa_IR"}) {
         const QLocale locale(QString::fromLatin1(name));
-        EXPECT_EQ(platform::operationStamp(when, locale), locale.toString(when.date(), QLocale::ShortFormat) + ' ' +
-                                                              locale.toString(when.time(), QStringLiteral("H:mm:ss")))
+        EXPECT_EQ(platform::operationStamp(when, locale),
+                  locale.toString(when.date(), QLocale::ShortFormat) + ' ' +
+                      locale.toString(when.time(), QStringLiteral("H:mm:ss")))
             << name;
     }
 }
@@ -43,9 +49,12 @@ TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
 TEST(DatePatterns, AreDigitsIndependentOfTheLocale) {
     using platform::DatePattern;
     const QDateTime t(QDate(2024, 3, 5), QTime(14, 7, 9));
-    const std::pair<DatePattern, const char*> rows[] = {
-        {DatePattern::YYYYMMDD, "20240305"}, {DatePattern::HHMMSS, "140709"}, {DatePattern::YYMMDDHHSS, "2403051409"},
-        {DatePattern::YY, "24"},             {DatePattern::MM, "03"},         {DatePattern::DD, "05"}};
+    const std::pair<DatePattern, const char*> rows[] = {{DatePattern::YYYYMMDD, "20240305"},
+                                                        {DatePattern::HHMMSS, "140709"},
+                                                        {DatePattern::YYMMDDHHSS, "2403051409"},
+                                                        {DatePattern::YY, "24"},
+                                                        {DatePattern::MM, "03"},
+                                                        {DatePattern::DD, "05"}};
     for (const auto& [pattern, text] : rows)
         EXPECT_EQ(platform::formatDate(t, pattern), text);
     EXPECT_FALSE(platform::formatDate(t, DatePattern::DDD).isEmpty());
@@ -117,7 +126,8 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
         EXPECT_TRUE(content.startsWith(row.lines ? "earlier\r\n" : ""));
         EXPECT_EQ(content.count("\r\n"), row.lines ? row.lines + 1 : 0);
         EXPECT_EQ(content.count(" riga 0\r\n"), row.lines ? 1 : 0);
-        EXPECT_TRUE(row.lines == 0 || content.endsWith(" riga " + QByteArray::number(row.lines - 1) + "\r\n"));
+        EXPECT_TRUE(row.lines == 0 ||
+                    content.endsWith(" riga " + QByteArray::number(row.lines - 1) + "\r\n"));
     }
 }
 
@@ -127,8 +137,8 @@ namespace {
 // record file's name, where the system lets the tests make one, is never touched.
 QStringList survivorsAfterRetention(int days) {
     TempTree tree;
-    for (const char* name : {"dokivolog05140307_1.txt", "DOKIVOLOG01000000_2.TXT", "dokivolog.txt.bak", "other.txt",
-                             "Dokivo_tracking.txt"})
+    for (const char* name : {"dokivolog05140307_1.txt", "DOKIVOLOG01000000_2.TXT", "dokivolog.txt.bak",
+                             "other.txt", "Dokivo_tracking.txt"})
         tree.write(name, "x");
     QDir().mkpath(tree.path("dokivologdir.txt"));
     const bool linked = makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt"));

@@ -30,15 +30,15 @@ TEST(ControlRule, ComparesThePositionsWithoutRegardToCaseAndIsInactiveUnlessUsab
     } rows[] = {
         {rule("3", "5", "abc"), "12ABC9.pdf", true},
         {rule("3", "5", "abc"), "12ABD9.pdf", false},
-        {rule("3", "5", "abc"), "1234", false},                  // shorter than the last position
-        {rule(" 3.7 ", "5", "abc"), "12abc", true},              // integer parts
-        {rule("3", "5", "abc"), kEmoji + "2ABC9.pdf", true},     // positions count characters
-        {rule("3", "5", "234"), kEmoji + "234", false},          // four characters
-        {rule("5", "3", "x"), "anything.pdf", true},             // inactive rules let everything by
+        {rule("3", "5", "abc"), "1234", false},               // shorter than the last position
+        {rule(" 3.7 ", "5", "abc"), "12abc", true},           // integer parts
+        {rule("3", "5", "abc"), kEmoji + "2ABC9.pdf", true},  // positions count characters
+        {rule("3", "5", "234"), kEmoji + "234", false},       // four characters
+        {rule("5", "3", "x"), "anything.pdf", true},          // inactive rules let everything by
         {rule("a", "5", "x"), "anything.pdf", true},
         {rule("1", "5", ""), "anything.pdf", true},
         {rule("", "5", "x"), "anything.pdf", true},
-        {rule("0", "2", "ab"), "a", false},                      // too short: skipped before the extraction
+        {rule("0", "2", "ab"), "a", false},  // too short: skipped before the extraction
     };
     for (const auto& row : rows)
         EXPECT_EQ(passesControlRule(row.rule, row.name), row.passes) << row.name;
@@ -53,12 +53,16 @@ TEST(ExtensionTest, TakesListedExtensionsAndAnyPdfByTheLastDotCountedFromOne) {
         qsizetype dot;
         bool accepted;
     } rows[] = {
-        {"Scan 01.PDF", "", 8, true},        {"report.pdf", "||TIF||", 7, true},
-        {"report.tif", "", 7, false},        {"report.tif", "||Tif||", 7, true},
-        {"report.tiff", "||TIF||", 7, false}, {"report", "||PDF||", 0, false},  // no dot, never taken
-        {".pdf", "", 1, true},               // no token, but it ends in .PDF
-        {".tif", "||TIF||", 1, true},        // the empty token occurs in any non-empty list
-        {"a.b.tif", "||TIF||", 4, true},     {kEmoji + " scan.pdf", "", 7, true},
+        {"Scan 01.PDF", "", 8, true},
+        {"report.pdf", "||TIF||", 7, true},
+        {"report.tif", "", 7, false},
+        {"report.tif", "||Tif||", 7, true},
+        {"report.tiff", "||TIF||", 7, false},
+        {"report", "||PDF||", 0, false},  // no dot, never taken
+        {".pdf", "", 1, true},            // no token, but it ends in .PDF
+        {".tif", "||TIF||", 1, true},     // the empty token occurs in any non-empty list
+        {"a.b.tif", "||TIF||", 4, true},
+        {kEmoji + " scan.pdf", "", 7, true},
     };
     for (const auto& row : rows) {
         const qsizetype dot = dotPosition(row.name);
@@ -99,7 +103,8 @@ TEST(DestinationName, TheTimeStampedFormCutsTheBaseToThirtyCharactersAndIsForAbb
     EXPECT_EQ(timeStampedName(forty, forty, 41, kCreated), QString(30, 'x') + "_2403051409.PDF");
     // The 30th character is an emoji: it is kept whole, never cut in half.
     const QString emojiAt30 = QString(29, 'x') + kEmoji + "yz." + kEmoji;
-    EXPECT_EQ(timeStampedName(emojiAt30, emojiAt30, 33, kCreated), QString(29, 'x') + kEmoji + "_2403051409." + kEmoji);
+    EXPECT_EQ(timeStampedName(emojiAt30, emojiAt30, 33, kCreated),
+              QString(29, 'x') + kEmoji + "_2403051409." + kEmoji);
     SlotContext ctx;
     EXPECT_FALSE(wantsTimeStampedName(ctx));
     ctx.abbin_value = "X12";

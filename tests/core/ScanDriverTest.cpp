@@ -44,13 +44,13 @@ TEST(ScanDriverSlot, TheFormatMarkerNeedsTheWholeTextAndNoCodeLeaksIntoTheNextSl
 TEST(PassSimulation, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) {
     PassTree t;
     for (const char* line : {"dir_backup_0={bak}", "dir_doppioni_0={dup}", "dir_nazionale_0=CREA:AA/MM/GG",
-                             "gestione_dir_0=1", "gestione_dir_out_0=1", "dir_doppioni_1={dup1}", "gestione_pwd_1=1",
-                             "dir_nazionale_2=FORMATOATENE"})
+                             "gestione_dir_0=1", "gestione_dir_out_0=1", "dir_doppioni_1={dup1}",
+                             "gestione_pwd_1=1", "dir_nazionale_2=FORMATOATENE"})
         t.set(line);
     t.slot(1);
     t.slot(2);
-    QStringList names{"in/Scan 01.pdf", "in/Same 1.pdf", "in/Same_1.pdf", "in/x.txt",
-                      "in/CRIPTATO.PDF", "in/A/inner.pdf", "in1/Dup.pdf", "in2/abc.pdf"};
+    QStringList names{"in/Scan 01.pdf",  "in/Same 1.pdf",  "in/Same_1.pdf", "in/x.txt",
+                      "in/CRIPTATO.PDF", "in/A/inner.pdf", "in1/Dup.pdf",   "in2/abc.pdf"};
 #ifndef Q_OS_WIN  // a name Windows does not allow
     names << "in/a\tb.pdf";
 #endif
@@ -108,9 +108,11 @@ TEST(PassSimulation, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) 
             ->target;
     };
     EXPECT_EQ(target("{in1}Dup.pdf"), t.expand("{dup1}Dup (2).pdf"));
-    EXPECT_EQ(target("{in}Same_1.pdf").startsWith(t.expand("{dup}")), target("{in}Same 1.pdf").startsWith(t.expand("{out}")))
+    EXPECT_EQ(target("{in}Same_1.pdf").startsWith(t.expand("{dup}")),
+              target("{in}Same 1.pdf").startsWith(t.expand("{out}")))
         << "the second of two documents of one name goes to the duplicates folder";
-    EXPECT_TRUE(plan.lines.contains(t.expand(" Slot 1 {in1}Dup.pdf -> {dup1}Dup (2).pdf (doppione: esiste gia' "
-                                             "{out1}Dup.pdf) senza protezione: manca encryptpdf.exe in {app}")))
+    EXPECT_TRUE(
+        plan.lines.contains(t.expand(" Slot 1 {in1}Dup.pdf -> {dup1}Dup (2).pdf (doppione: esiste gia' "
+                                     "{out1}Dup.pdf) senza protezione: manca encryptpdf.exe in {app}")))
         << plan.lines.join('\n');
 }

@@ -28,7 +28,7 @@ struct Scheduler : Schedule, ::testing::Test {};
 }  // namespace
 
 TEST(SchedulerPeriod, IsReadFromTheFirstTwoCharacters) {
-    const std::pair<const char*, int> periods[] = {{"5 minuti", 300},    {"1 minuto", 60}, {"60 minuti", 3600},
+    const std::pair<const char*, int> periods[] = {{"5 minuti", 300},   {"1 minuto", 60}, {"60 minuti", 3600},
                                                    {"100 minuti", 600}, {"minuti", 300},  {"", 300}};
     for (const auto& [text, seconds] : periods)
         EXPECT_EQ(periodSeconds(text), seconds) << text;
@@ -40,7 +40,8 @@ TEST(SchedulerTicks, RunAPassOnceThePeriodHasGoneBy) {
         const char* delta;
         std::vector<std::pair<int, int>> passesAfterTicks;  // (ticks so far, passes so far)
     } rows[] = {
-        {"5 minuti", {{0, 0}, {1, 1}, {5, 1}, {6, 2}}},  // 262 s after the first pass: not yet; 327.7 s: again
+        {"5 minuti",
+         {{0, 0}, {1, 1}, {5, 1}, {6, 2}}},  // 262 s after the first pass: not yet; 327.7 s: again
         {"1 minuto", {{12, 12}}},
         {"60 minuti", {{55, 1}, {56, 2}}},
     };

@@ -21,7 +21,8 @@ struct Loaded : ModuleFixture {
 TEST(Settings, ReadsEveryKeyOfEverySlotAsWritten) {
     Loaded f;
     const Settings& s = f.load(
-        "dir_in_0=/a/in\r\ndir_out_15=/z/out\r\nDIR_NAZIONALE_3=  CREA:AA/MM/GG;  \r\ncar_controllo_7=\"AbC\"\r\n"
+        "dir_in_0=/a/in\r\ndir_out_15=/z/out\r\nDIR_NAZIONALE_3=  CREA:AA/MM/GG;  "
+        "\r\ncar_controllo_7=\"AbC\"\r\n"
         "gestione_dir_out_9=1\r\ninizio_car_controllo_2=3\r\n");
     EXPECT_EQ(s.slots[0].dir_in, "/a/in");
     EXPECT_EQ(s.slots[15].dir_out, "/z/out");
@@ -40,8 +41,8 @@ TEST(Settings, ReadsEveryKeyOfEverySlotAsWritten) {
 TEST(Settings, DerivesTheExtensionListAndTheTimerPeriod) {
     const std::tuple<const char*, const char*, const char*> rows[] = {
         // INI lines, extension list, period
-        {"estensione_0=PDF\r\nestensione_1=\" PDF \"\r\nestensione_2=P DF\r\nestensione_3=\r\n", "||PDF||PDF||",
-         "5 minuti"},
+        {"estensione_0=PDF\r\nestensione_1=\" PDF \"\r\nestensione_2=P DF\r\nestensione_3=\r\n",
+         "||PDF||PDF||", "5 minuti"},
         {"estensione_32=tif\r\nestensione_5=Jpg\r\ntimer_delta=15 minuti\r\n", "||Jpg||tif||", "15 minuti"},
         {"dir_in_0=/x\r\ntimer_delta=\r\n", "", "5 minuti"},
     };
@@ -62,7 +63,8 @@ TEST(Settings, PasswordFlagsFollowTheSwitchesAndThePasswordFile) {
         {"gestione_pwd_3=1\r\n", true, true, "sysroot/"},  // the system folder stands in
         {"gestione_pwd_3=01\r\ndir_pwd={tree}pwd\r\n", true, false, "pwd/"},
         {"gestione_pwd_3=01\r\ndir_pwd={tree}pwd/\r\n", true, false, "pwd/"},  // one separator only
-        {"gestione_pwd_0=0\r\ngestione_pwd_1=\r\ngestione_pwd_2=si\r\ngestione_pwd_4=2\r\n", false, false, nullptr},
+        {"gestione_pwd_0=0\r\ngestione_pwd_1=\r\ngestione_pwd_2=si\r\ngestione_pwd_4=2\r\n", false, false,
+         nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.body);
@@ -95,6 +97,7 @@ TEST(WriteIniStep, StoresTheValueSilentlyOrAddsItsLineAfterFlushingALongList) {
     EXPECT_EQ(f.messages().back(), " Errore in scrittura nel file " + badFile);
     EXPECT_GT(f.frontend.refreshes, 0);
     WriteIni(f.m(), kIniSection, "k", "v", badFile);
-    EXPECT_EQ(f.messages(), QStringList{" Errore in scrittura nel file " + badFile}) << "501 lines are flushed first";
+    EXPECT_EQ(f.messages(), QStringList{" Errore in scrittura nel file " + badFile})
+        << "501 lines are flushed first";
     EXPECT_EQ(f.tree.read("track/Dokivo_tracking.txt").count("\r\n"), 501);
 }

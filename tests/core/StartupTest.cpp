@@ -15,7 +15,9 @@ struct Started : ModuleFixture {
         if (withConfig)
             writeIni("[TUTTI]\r\ndir_log_generale=" + tree.folder("track") + "\r\ntimer_delta=10 minuti\r\n");
     }
-    StartupOutcome load(const QString& args) { return Form_Load(m(), QString(args).replace("{conf}", tree.path("conf"))); }
+    StartupOutcome load(const QString& args) {
+        return Form_Load(m(), QString(args).replace("{conf}", tree.path("conf")));
+    }
 };
 
 }  // namespace
@@ -23,12 +25,14 @@ struct Started : ModuleFixture {
 TEST(Startup, RefusesAnEmptyOrWrongConfigurationFolderWithItsMessageAndWritesNothing) {
     const std::pair<QString, QString> rows[] = {
         {"ini:", "Non e' stato specificato nessuna directory dove posizionato il file dokivo.ini (ini:dir)"},
-        {"ini:{conf}", "Impossibile accedere al file {ini}\r\nControllare il parametro ini:dir nella riga di comando"},
+        {"ini:{conf}",
+         "Impossibile accedere al file {ini}\r\nControllare il parametro ini:dir nella riga di comando"},
     };
     for (const auto& [args, message] : rows) {
         Started s(false);
         EXPECT_EQ(s.load(args), StartupOutcome::Refused);
-        EXPECT_EQ(s.frontend.messages, QStringList{QString(message).replace("{ini}", s.tree.path("conf/Dokivo.ini"))});
+        EXPECT_EQ(s.frontend.messages,
+                  QStringList{QString(message).replace("{ini}", s.tree.path("conf/Dokivo.ini"))});
         EXPECT_FALSE(s.frontend.trayIcon);
         EXPECT_FALSE(s.tree.exists("track/Dokivo_tracking.txt"));
     }
@@ -62,7 +66,11 @@ TEST(Startup, OpensScheduledOrRunsOnePassAndAsksToClose) {
          {kSystemLine, " Apertura  DOKIVO schedulato  10 minuti"},
          true,
          "Interrompi"},
-        {"ini:{conf} run:y", StartupOutcome::RunFinished, {kSystemLine, " Apertura  DOKIVO autorun  "}, false, nullptr},
+        {"ini:{conf} run:y",
+         StartupOutcome::RunFinished,
+         {kSystemLine, " Apertura  DOKIVO autorun  "},
+         false,
+         nullptr},
         // run:y stops the schedule again without a pass
         {"ini:{conf} run:y timer:y",
          StartupOutcome::RunFinished,

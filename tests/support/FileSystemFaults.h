@@ -154,7 +154,8 @@ inline bool makeNode(const QString& path, Node kind) {
     return false;
 #else
     const mode_t type = kind == Node::Fifo ? S_IFIFO : kind == Node::Socket ? S_IFSOCK : S_IFCHR;
-    return ::mknod(QFile::encodeName(path).constData(), type | 0644, kind == Node::Device ? makedev(1, 3) : 0) == 0;
+    return ::mknod(QFile::encodeName(path).constData(), type | 0644,
+                   kind == Node::Device ? makedev(1, 3) : 0) == 0;
 #endif
 }
 inline bool makeFifo(const QString& path) {
