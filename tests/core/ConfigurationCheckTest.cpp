@@ -28,10 +28,9 @@ const Row kRows[] = {
      {},
      {" Slot 0, dir_log_0: nella cartella {log} non si puo' scrivere"},
      [](PassTree& t) {
-         auto locked = std::make_shared<ReadOnlyFolder>(t.tree.path("log"));
-         if (!locked->refusesEveryWrite())
+         t.during.push_back(readOnlyFolder(t.tree.path("log"), true));
+         if (!t.during.back())
              t.cannot = "a folder cannot be made to refuse writes here";
-         t.during.push_back(locked);
      }},
     {"an input folder without destination",
      {"dir_out_0"},

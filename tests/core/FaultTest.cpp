@@ -18,12 +18,11 @@ namespace {
 // Makes the tree's `folder` refuse the pass's copies during one pass; `everyWrite`: any new file.
 Hook readOnly(const char* folder, bool everyWrite = false) {
     return [=](PassTree& t) {
-        auto locked = std::make_shared<ReadOnlyFolder>(t.tree.path(folder));
-        if (!(everyWrite ? locked->refusesEveryWrite() : locked->effective()))
+        t.during.push_back(readOnlyFolder(t.tree.path(folder), everyWrite));
+        if (!t.during.back())
             t.cannot =
                 "here a folder cannot be made to refuse writes (wine does not enforce folder permissions; "
                 "root on a file system without the immutable attribute)";
-        t.during.push_back(locked);
     };
 }
 
@@ -52,10 +51,9 @@ const Scenario kFaults[] = {
      {"@dir_backup_0={bak}", "+in/big.pdf=#65536 s", "in/big.pdf=#65536 s", "out/filed.pdf=#20480 F",
       "!out/big.pdf", "!out/{tmp}", "> Lettura Cartella 28 61 Disco pieno : {in}big.pdf"},
      [](PassTree& t) {
-         auto tiny = std::make_shared<TinyFileSystem>(t.tree.path("out"));
-         if (!tiny->mounted())
+         t.held.push_back(tinyFileSystem(t.tree.path("out")));
+         if (!t.held.back())
              t.cannot = "mounting a tmpfs is not allowed here; the full-disk case is not run";
-         t.held.push_back(tiny);
          t.drop("out/filed.pdf=#20480 F");
          t.drop("out/filler.bin=#276480 x");  // leaves less room than the scan needs
      },
@@ -87,9 +85,8 @@ const Scenario kFaults[] = {
 #endif
       "> Elaborati : 2", "#a.pdf\t**", "#c.pdf\t**"},
      [](PassTree& t) {
-         auto holder = std::make_shared<HeldByAnotherProgram>(t.tree.path("in/b.pdf"));
-         EXPECT_TRUE(holder->held());
-         t.during.push_back(holder);
+         t.during.push_back(heldByAnotherProgram(t.tree.path("in/b.pdf")));
+         EXPECT_TRUE(t.during.back());
      },
      {},
      {{{"out/b.pdf=b", "in/=", "#a.pdf\t**", "#b.pdf\t**", "#c.pdf\t**"}}}},

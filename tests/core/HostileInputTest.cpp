@@ -79,7 +79,7 @@ const Scenario kHostile[] = {
          // By its bytes: such a name cannot be made through QString, nor removed by the tree.
          const QByteArray raw = QFile::encodeName(t.tree.path("in/")) + "bad\xff\xfe.pdf";
          ::close(::open(raw.constData(), O_WRONLY | O_CREAT, 0644));
-         t.held.push_back(std::shared_ptr<void>(nullptr, [raw](void*) { ::unlink(raw.constData()); }));
+         t.held.push_back(until([raw] { ::unlink(raw.constData()); }));
          t.notes << QString::fromLatin1(raw);
 #endif
      },

@@ -85,8 +85,8 @@ TEST(IniWrite, ChangesOnlyItsOwnLineOrAddsItAndFailsWithoutHarm) {
     }
     tree.write("ro/d.ini", "[TUTTI]\r\nk=old\r\n");
     {
-        ReadOnlyFolder readOnly(tree.path("ro"));
-        if (!readOnly.refusesEveryWrite())
+        const Guard readOnly = readOnlyFolder(tree.path("ro"), true);
+        if (!readOnly)
             GTEST_SKIP() << "this system cannot make a folder refuse every new file here (root without the "
                             "immutable attribute; on Windows the access list, which wine does not enforce)";
         EXPECT_FALSE(writeProfileString("TUTTI", "k", "new", tree.path("ro/d.ini")));

@@ -64,7 +64,7 @@ TEST(DatePatterns, AreDigitsIndependentOfTheLocale) {
 // a full disk, a FIFO in the file's place) leaves the file as it was, keeps every line for the
 // next flush and does not wait.
 TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
-    using Fault = std::function<std::shared_ptr<void>(ModuleFixture&)>;  // null: cannot be made here
+    using Fault = std::function<Guard(ModuleFixture&)>;  // null: cannot be made here
     const struct {
         const char* what;
         const char* setting;  // the tracking folder setting, below the tree; null: none
@@ -78,18 +78,18 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
         {"a folder that is not there yet", "later/", 1, "later/",
          [](ModuleFixture& f) {
              QDir(f.tree.path("later")).removeRecursively();
-             return std::make_shared<int>();
+             return until([] {});
          }},
         {"a full disk", "track/", 2000, "track/",  // some 60 KB, three times the room that is left
-         [](ModuleFixture& f) -> std::shared_ptr<void> {
-             auto tiny = std::make_shared<TinyFileSystem>(f.tree.path("track"));
+         [](ModuleFixture& f) -> Guard {
+             Guard tiny = tinyFileSystem(f.tree.path("track"));
              f.tree.write("track/" + kTrackingFileName, "earlier\r\n");
              f.tree.write("track/filler.bin", QByteArray(280 * 1024, 'x'));
-             return tiny->mounted() ? tiny : nullptr;
+             return tiny;
          }},
         {"a FIFO in the file's place", "track/", 1, "track/",
-         [](ModuleFixture& f) -> std::shared_ptr<void> {
-             return makeFifo(f.tree.path("track/" + kTrackingFileName)) ? std::make_shared<int>() : nullptr;
+         [](ModuleFixture& f) -> Guard {
+             return makeFifo(f.tree.path("track/" + kTrackingFileName)) ? until([] {}) : nullptr;
          }},
     };
     for (const auto& row : rows) {
@@ -102,7 +102,7 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
         for (int i = 0; i < row.lines; ++i)
             f.m().addLine(" riga " + QString::number(i));
         const QString file = row.folder + kTrackingFileName;
-        std::shared_ptr<void> fault;
+        Guard fault;
         if (row.fault) {
             if (!(fault = row.fault(f))) {
                 std::printf("row not run: %s: this system cannot make it\n", row.what);

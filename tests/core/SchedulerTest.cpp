@@ -8,7 +8,7 @@ namespace {
 
 struct Schedule : PassTree {
     Schedule() { m().flags.timer_flag = "y"; }
-    int passes() const { return messagesStartingWith(" Eseguo controllo directory ").size(); }
+    int passes() const { return messages().filter(" Eseguo controllo directory ").size(); }
     // One real tick of Timer1: the clock moves on by its interval first.
     void tick(int times = 1) {
         for (int i = 0; i < times; ++i) {
@@ -93,7 +93,7 @@ TEST_F(Scheduler, ManualModeRunsOnePassPerPressWithoutASchedulerLine) {
     cmdRun_Click(m());
     cmdRun_Click(m());
     EXPECT_EQ(passes(), 0);
-    EXPECT_EQ(messagesStartingWith(" Lettura cartella pricipale ").size(), 2);
+    EXPECT_EQ(messages().filter(" Lettura cartella pricipale ").size(), 2);
     EXPECT_FALSE(frontend.timerEnabled);
     EXPECT_FALSE(m().schedule.last_pass_time.isValid());
 }

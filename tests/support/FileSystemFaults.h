@@ -1,8 +1,9 @@
 #pragma once
 
-// The one place where the tests reach past Qt into the operating system, to make the faults
-// and odd entries a pass must survive: folders that refuse writes, a full disk, links, FIFOs.
-// Where a system cannot make one, the helper says so and the test skips that case.
+// The one place where the tests reach past Qt into the operating system, to make the faults and
+// odd entries a pass must survive: folders that refuse writes, a full disk, a file another program
+// holds, links, FIFOs, sockets, device nodes. A fault lasts as long as the guard made for it; where
+// the system cannot make one, the guard is null and the test says so.
 
 #include <QDir>
 #include <QDirIterator>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <future>
+#include <memory>
 
 #include "platform/DurableCopy.h"
 
@@ -21,6 +23,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+
 #include <csignal>
 #ifdef Q_OS_LINUX
 #include <linux/fs.h>
@@ -30,111 +33,89 @@
 
 namespace dokivo::test {
 
-#ifndef Q_OS_WIN
-// Makes a folder refuse new entries for as long as it lives, also for root (who ignores
-// permission bits): the immutable attribute where the file system has it, else mode 0555.
-class ReadOnlyFolder {
-  public:
-    explicit ReadOnlyFolder(QString path) : path_(std::move(path)) {
-        ::chmod(QFile::encodeName(path_).constData(), 0555);
-        if (::geteuid() == 0)
-            immutable_ = setImmutable(true);
-    }
-    ~ReadOnlyFolder() {
-        if (immutable_)
-            setImmutable(false);
-        ::chmod(QFile::encodeName(path_).constData(), 0755);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    // False when the pass's copies into the folder would still succeed (root on a file system
-    // without the attribute): the caller skips its test.
-    bool effective() const { return ::geteuid() != 0 || immutable_; }
-    // Whether any new file is refused, not only the pass's copies.
-    bool refusesEveryWrite() const { return effective(); }
+using Guard = std::shared_ptr<void>;
 
-  private:
-    bool setImmutable(bool on) {
+// A guard that runs `undo` when the last copy of it goes.
+inline Guard until(std::function<void()> undo) {
+    static char any;
+    return Guard(&any, [undo = std::move(undo)](void*) { undo(); });
+}
+
+// Makes a folder refuse the pass's copies or, with `everyWrite`, any new file. POSIX: mode 0555,
+// and for root (who ignores it) the immutable attribute where the file system has one. Windows
+// keeps a folder's rights in its access list, which wine does not enforce: there the name every
+// copy is first written under is held open without sharing, and the copy meets a sharing
+// violation as it would meet a refusal; other writers are not stopped.
+inline Guard readOnlyFolder(const QString& path, bool everyWrite = false) {
+#ifdef Q_OS_WIN
+    const QString held = QDir::toNativeSeparators(path + QLatin1Char('/') + platform::kTemporaryCopyName);
+    const HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    Guard guard = until([handle] { CloseHandle(handle); });
+    return everyWrite ? nullptr : guard;
+#else
+    Q_UNUSED(everyWrite);  // both at once here
+    const QByteArray folder = QFile::encodeName(path);
+    const auto setImmutable = [folder](bool on) {
+        bool ok = false;
 #ifdef Q_OS_LINUX
-        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
         int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
+        ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
         ::close(fd);
+#endif
         return ok;
-#else
-        Q_UNUSED(on);
-        return false;
+    };
+    ::chmod(folder.constData(), 0555);
+    const bool immutable = ::geteuid() == 0 && setImmutable(true);
+    Guard guard = until([=] {
+        if (immutable)
+            setImmutable(false);
+        ::chmod(folder.constData(), 0755);
+    });
+    return ::geteuid() != 0 || immutable ? guard : nullptr;
 #endif
-    }
-    QString path_;
-    bool immutable_ = false;
-};
-#else
-// Windows keeps a folder's rights in its access list, which wine does not enforce. The folder
-// refuses the pass's copies instead because the name every copy is first written under is
-// held open by another without sharing: the copy meets a sharing violation, as it would meet a
-// refusal of its rights. Other writers are not stopped.
-class ReadOnlyFolder {
-  public:
-    explicit ReadOnlyFolder(const QString& path) {
-        const QString held = QDir::toNativeSeparators(path + QLatin1Char('/') + platform::kTemporaryCopyName);
-        handle_ = CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    }
-    ~ReadOnlyFolder() {
-        if (effective())
-            CloseHandle(handle_);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool effective() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool refusesEveryWrite() const { return false; }
+}
 
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
-#endif
-
-// A file system of a few hundred kilobytes mounted over a folder for as long as it lives,
-// where the system lets the tests mount one (Linux, as root).
-class TinyFileSystem {
-  public:
-    explicit TinyFileSystem(const QString& folder) : folder_(QFile::encodeName(folder)) {
+// A file system of a few hundred kilobytes mounted over a folder, where the system lets the tests
+// mount one (Linux, as root).
+inline Guard tinyFileSystem(const QString& folder) {
 #ifdef Q_OS_LINUX
-        mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=300k") == 0;
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=300k") == 0)
+        return until([path] { ::umount2(path.constData(), MNT_DETACH); });
+#else
+    Q_UNUSED(folder);
 #endif
-    }
-    ~TinyFileSystem() {
-#ifdef Q_OS_LINUX
-        if (mounted_)
-            ::umount2(folder_.constData(), MNT_DETACH);
-#endif
-    }
-    TinyFileSystem(const TinyFileSystem&) = delete;
-    TinyFileSystem& operator=(const TinyFileSystem&) = delete;
-    bool mounted() const {
-        return mounted_;
-    }
+    return nullptr;
+}
 
-  private:
-    QByteArray folder_;
-    bool mounted_ = false;
-};
+// Holds a file the way another program holding it open does: a write lease on Linux (the pass's
+// open is refused while it lasts), an open that shares nothing on Windows.
+inline Guard heldByAnotherProgram(const QString& path) {
+#ifdef Q_OS_WIN
+    const HANDLE handle =
+        ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), GENERIC_READ,
+                      0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : until([handle] { ::CloseHandle(handle); });
+#else
+    ::signal(SIGIO, SIG_IGN);  // the holder is told when the pass tries to open the file
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    Guard guard = until([fd] { ::close(fd); });
+    return fd >= 0 && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? guard : nullptr;
+#endif
+}
 
 // A symbolic link at `link` to `target`; false where the system or the rights do not allow one
 // (wine reports success and makes nothing, hence the look afterwards).
 inline bool makeSymbolicLink(const QString& target, const QString& link) {
 #ifdef Q_OS_WIN
-    const QString from = QDir::toNativeSeparators(link);
-    const QString to = QDir::toNativeSeparators(target);
-    const auto* name = reinterpret_cast<LPCWSTR>(from.utf16());
-    if (!CreateSymbolicLinkW(name, reinterpret_cast<LPCWSTR>(to.utf16()),
+    const auto* name = reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(link).utf16());
+    if (!CreateSymbolicLinkW(name, reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(target).utf16()),
                              SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
         return false;
     const DWORD attributes = GetFileAttributesW(name);
@@ -190,44 +171,5 @@ inline bool runsWithoutBlocking(const QString& root, const std::function<void()>
     work();
     return true;
 }
-
-// Holds a file the way another program holding it open does, for as long as it lives: a write
-// lease on Linux (the pass's open is refused while it lasts), an open that shares nothing on Windows.
-class HeldByAnotherProgram {
-  public:
-    explicit HeldByAnotherProgram(const QString& path) {
-#ifdef Q_OS_WIN
-        handle_ = ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-                                GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        held_ = handle_ != INVALID_HANDLE_VALUE;
-#else
-        ::signal(SIGIO, SIG_IGN);  // the holder is told when the pass tries to open the file
-        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-        held_ = fd_ >= 0 && ::fcntl(fd_, F_SETLEASE, F_WRLCK) == 0;
-#endif
-    }
-    ~HeldByAnotherProgram() {
-#ifdef Q_OS_WIN
-        if (handle_ != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle_);
-#else
-        if (fd_ >= 0)
-            ::close(fd_);
-#endif
-    }
-    HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
-    HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;
-    bool held() const {
-        return held_;
-    }
-
-  private:
-    bool held_ = false;
-#ifdef Q_OS_WIN
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-#else
-    int fd_ = -1;
-#endif
-};
 
 }  // namespace dokivo::test

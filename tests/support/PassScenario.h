@@ -55,10 +55,10 @@ struct Scenario {
 
 struct PassTree : ModuleFixture {
     QMap<QString, QString> ini;
-    QString cannot;                             // why this system cannot arrange what is needed
-    std::vector<std::shared_ptr<void>> during;  // in force for one pass
-    std::vector<std::shared_ptr<void>> held;    // to the end (gone before the tree)
-    QStringList notes;                          // from a row's arrange to its check
+    QString cannot;             // why this system cannot arrange what is needed
+    std::vector<Guard> during;  // in force for one pass
+    std::vector<Guard> held;    // to the end (gone before the tree)
+    QStringList notes;          // from a row's arrange to its check
     QDateTime created;
 
     PassTree() {

@@ -136,13 +136,6 @@ struct ModuleFixture {
             out << line.mid(stampLength(line));
         return out;
     }
-    QStringList messagesStartingWith(const QString& prefix) const {
-        QStringList found;
-        for (const QString& message : messages())
-            if (message.startsWith(prefix))
-                found << message;
-        return found;
-    }
     static qsizetype stampLength(const QString& line);
     void writeIni(const QString& content) { tree.write(QStringLiteral("conf/Dokivo.ini"), content.toUtf8()); }
 };
