@@ -167,6 +167,8 @@ inline bool runsWithoutBlocking(const QString& root, const std::function<void()>
         run.wait();
         return false;
     }
+#else
+    Q_UNUSED(root);  // Windows has no FIFOs
 #endif
     work();
     return true;

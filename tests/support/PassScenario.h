@@ -128,7 +128,7 @@ struct PassTree : ModuleFixture {
             EXPECT_TRUE(content.endsWith("\r\n") && content.count('\n') == content.count("\r\n")) << name;
             EXPECT_TRUE(!tree.exists("log/" + name) || tree.read("log/" + name) == content) << name;
             for (const QByteArray& line : content.split('\n').mid(1, content.count('\n') - 1))
-                lines << QString::fromUtf8(line.chopped(1));
+                lines << QString::fromLocal8Bit(line.chopped(1));  // UTF-8, or Windows's ANSI code page
         }
         return lines;
     }
