@@ -19,7 +19,7 @@ TEST(SamplePdf, IsAWellFormedPdfOfAboutTheRequestedSize) {
         std::size_t bytes;
         int pages;
     } requests[] = {{20000, 1}, {5000, 3}, {50000, 12}, {1'000'000, 4}};
-    for (const auto [bytes, pages] : requests) {
+    for (const auto& [bytes, pages] : requests) {
         SCOPED_TRACE(std::to_string(bytes) + " bytes, " + std::to_string(pages) + " pages");
         const std::string sample = makeSamplePdf(bytes, 42, pages);
         EXPECT_NEAR(double(sample.size()), double(bytes), 0.10 * double(bytes));

@@ -102,8 +102,6 @@ TEST_F(MainWindowFixture, InScheduledModeTheRunButtonStartsAndStopsTheSchedule) 
         EXPECT_EQ(run->text(), started ? "Interrompi" : "Elaborazione");
         EXPECT_EQ(timer->isActive(), started);
     }
-    window.refreshList();
-    EXPECT_TRUE(row(rows() - 1).endsWith("  Schedulazione Avviata")) << row(rows() - 1);
 }
 
 TEST_F(MainWindowFixture, AMessageBoxOpensOverTheMainWindowAlsoWhileItIsHidden) {
@@ -212,14 +210,14 @@ TEST_F(MainWindowFixture, EveryWayOfClosingRunsTheCloseSequenceOnce) {
 }
 
 TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits) {
+    const auto pwd = [&] { return window.generalSettingsWindow()->findChild<QLineEdit*>("txt_dir_pwd"); };
     action("File_1")->trigger();
     frm_setuputente* general = window.generalSettingsWindow();
     ASSERT_NE(general, nullptr);
-    auto* pwd = general->findChild<QLineEdit*>(QStringLiteral("txt_dir_pwd"));
-    pwd->setText(QStringLiteral("/in/corso"));
+    pwd()->setText(QStringLiteral("/in/corso"));
     action("File_1")->trigger();
     EXPECT_EQ(window.generalSettingsWindow(), general);
-    EXPECT_EQ(pwd->text(), "/in/corso");
+    EXPECT_EQ(pwd()->text(), "/in/corso");
 
     action("file_3")->trigger();
     frm_setuputente2* slots = window.slotSettingsWindow();
@@ -232,8 +230,7 @@ TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits)
     settle();
     action("File_1")->trigger();
     ASSERT_NE(window.generalSettingsWindow(), nullptr);
-    EXPECT_EQ(window.generalSettingsWindow()->findChild<QLineEdit*>(QStringLiteral("txt_dir_pwd"))->text(),
-              "");
+    EXPECT_EQ(pwd()->text(), "");
 
     // The main window's close takes both with it.
     window.close();
@@ -248,7 +245,6 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
     ReportWindow* report = window.reportWindow();
     ASSERT_NE(report, nullptr);
     EXPECT_TRUE(report->isVisible());
-    EXPECT_EQ(report->windowTitle(), "Verifica configurazione");
     EXPECT_EQ(report->text(),
               " Verifica configurazione " + tree.path("conf/Dokivo.ini") + "\n Nessun problema trovato");
     report->findChild<QPushButton*>("cmdCopy")->click();
@@ -256,7 +252,6 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
 
     action("fileSimulation")->trigger();
     EXPECT_EQ(window.reportWindow(), report);
-    EXPECT_EQ(report->windowTitle(), "Simula elaborazione");
     EXPECT_EQ(report->text(), " Simulazione elaborazione " + tree.path("conf/Dokivo.ini") +
                                   "\n File da archiviare: 0, file che restano: 0");
     EXPECT_EQ(module->operations.size(), 0) << "a report adds no operation line";
