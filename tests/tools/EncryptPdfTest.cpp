@@ -123,8 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
                    16},
         Encryption{"NonAscii256", "256", QString::fromStdString(kUtf8), kUtf8, kPdfDoc, 6, 5, QPDF::e_aesv3,
                    32},
-        Encryption{"BlanksInPathsAndPassword", "256", " lead and trail ", " lead and trail ",
-                   "lead and trail", 6, 5, QPDF::e_aesv3, 32, "my scans/scan 1.pdf"},
+        Encryption{"BlanksAndNonAsciiInPathsAndPassword", "256", " lead and trail ", " lead and trail ",
+                   "lead and trail", 6, 5, QPDF::e_aesv3, 32,
+                   QString::fromUtf8("scansioni \xC3\xA8 \xC5\x82/scan 1.pdf")},
         Encryption{"DamagedInputRepaired", "256", "user", "user", "wrong", 6, 5, QPDF::e_aesv3, 32,
                    kDamaged}),
     [](const auto& info) { return std::string(info.param.name); });
