@@ -129,18 +129,13 @@ TEST_F(MainWindowFixture, ResizingMovesTheBottomRowAndSizesTheList) {
     window.show();
     auto* run = control<QPushButton>("cmdRun");
     auto* code = control<QLineEdit>("Text1");
-    // The design client area, 6330 x 3075 twips.
-    resizeClient(422, 205);
-    EXPECT_EQ(run->y(), twipsToPixels(2470));
-    EXPECT_EQ(code->y(), twipsToPixels(2470));
-    EXPECT_EQ(list()->size(), QSize(twipsToPixels(6030), twipsToPixels(2075)));
+    resizeClient(600, 400);  // 9000 x 6000 twips
+    EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
+    EXPECT_EQ(code->y(), twipsToPixels(6000 - 605));
+    EXPECT_EQ(list()->size(), QSize(twipsToPixels(9000 - 300), twipsToPixels(6000 - 1000)));
     // Left positions never change.
     EXPECT_EQ(run->x(), twipsToPixels(240));
     EXPECT_EQ(code->x(), twipsToPixels(2760));
-
-    resizeClient(600, 400);
-    EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
-    EXPECT_EQ(list()->size(), QSize(twipsToPixels(9000 - 300), twipsToPixels(6000 - 1000)));
 
     // 1500 twips high: the row stays where the last size put it, the list shrinks.
     resizeClient(600, 100);
