@@ -1,11 +1,11 @@
 // Sample scans must be PDFs that libqpdf reads without repairing anything.
 #include <gtest/gtest.h>
 #include <qpdf/Pl_Discard.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <QTemporaryDir>
 
-#include "PdfInspection.h"
 #include "SamplePdf.h"
 #include "support/ProcessRunner.h"
 
@@ -13,6 +13,11 @@ namespace dokivo::test {
 namespace {
 
 using samplepdf::makeSamplePdf;
+
+std::string readFile(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : std::string();
+}
 
 TEST(SamplePdf, IsAWellFormedPdfOfAboutTheRequestedSize) {
     const struct {
