@@ -33,8 +33,8 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         ModuleFixture f;
-        for (const QString& spec : row.before)
-            f.tree.write(spec.section('=', 0, 0), spec.section('=', 1).toUtf8());
+        for (const QString& item : row.before)
+            f.tree.write(item.section('=', 0, 0), item.section('=', 1).toUtf8());
         JournalEntry entry{f.tree.path("in/doc.pdf"),
                            f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"),
                            row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"),

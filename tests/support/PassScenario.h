@@ -100,12 +100,12 @@ struct PassTree : ModuleFixture {
         EXPECT_TRUE(runsWithoutBlocking(tree.path(), [this] { LEGGI_DIR(m()); }))
             << "the pass waited on a FIFO";
     }
-    void drop(const QString& spec) {
-        const QString rel = expand(spec.section('=', 0, 0));
+    void drop(const QString& item) {
+        const QString rel = expand(item.section('=', 0, 0));
         if (rel.endsWith('/'))
             tree.folder(rel);
         else
-            tree.write(rel, bytes(expand(spec.section('=', 1))));
+            tree.write(rel, bytes(expand(item.section('=', 1))));
         if (!created.isValid() && !rel.endsWith('/'))
             created = platform::regularFileInfo(tree.path(rel))->created;
     }
@@ -166,12 +166,12 @@ inline bool fieldsMatch(const QString& expected, const QString& actual) {
     return want.size() == got.size();
 }
 
-inline void expectFile(const PassTree& t, const QString& spec) {
-    const QString rel = spec.section('=', 0, 0).mid(spec.startsWith('!') ? 1 : 0);
-    const QString content = spec.section('=', 1);
+inline void expectFile(const PassTree& t, const QString& item) {
+    const QString rel = item.section('=', 0, 0).mid(item.startsWith('!') ? 1 : 0);
+    const QString content = item.section('=', 1);
     const QFileInfo info(t.tree.path(rel));
-    if (!spec.contains('=')) {
-        EXPECT_EQ(info.exists() || info.isSymLink(), !spec.startsWith('!')) << spec;
+    if (!item.contains('=')) {
+        EXPECT_EQ(info.exists() || info.isSymLink(), !item.startsWith('!')) << item;
     } else if (rel.endsWith('/')) {
         QStringList want = content.split('|', Qt::SkipEmptyParts);
         QStringList got = t.tree.entries(rel);
@@ -210,11 +210,11 @@ inline void expectLines(const QStringList& lines, const QStringList& want) {
 }
 
 inline void expectRecords(const QStringList& want, QStringList left) {
-    for (const QString& spec : want) {
+    for (const QString& item : want) {
         const auto it = std::find_if(left.begin(), left.end(),
-                                     [&](const QString& line) { return fieldsMatch(spec, line); });
+                                     [&](const QString& line) { return fieldsMatch(item, line); });
         if (it == left.end())
-            ADD_FAILURE() << "no record line " << spec << "\namong:\n" << left.join('\n');
+            ADD_FAILURE() << "no record line " << item << "\namong:\n" << left.join('\n');
         else
             left.erase(it);
     }
@@ -258,8 +258,8 @@ inline void runScenario(const Scenario& s) {
         const qsizetype before = t.m().operations.size();
         t.pass();
         t.during.clear();
-        for (const QString& spec : files)
-            scenario::expectFile(t, t.expand(spec));
+        for (const QString& item : files)
+            scenario::expectFile(t, t.expand(item));
         for (QString& line : lines)
             line = t.expandNative(line);
         scenario::expectLines(t.messages().mid(before), lines);
