@@ -12,12 +12,17 @@ namespace {
 // delivery had happened.
 struct Recovery : ModuleFixture, ::testing::Test {
     JournalEntry entry() const {
-        return {tree.path("in/doc.pdf"), tree.path("out/doc.pdf"), tree.path("app/dokivolog05140307_1.txt"),
-                tree.folder("log"), "doc.pdf\t/out/\t\t20240305\t140307\t\t\t/in/\t"};
+        return {tree.path("in/doc.pdf"),
+                tree.path("out/doc.pdf"),
+                QString(),
+                tree.path("app/dokivolog05140307_1.txt"),
+                tree.folder("log"),
+                qint64(qstrlen(kHeader)),
+                "doc.pdf\t/out/\t\t20240305\t140307\t\t\t/in/\t"};
     }
     void journal(const JournalEntry& e) {
         DeliveryJournal j(tree.path("app/"));
-        j.record(e);
+        j.noteDocument(e);
     }
     QByteArray record() const { return tree.read("app/dokivolog05140307_1.txt"); }
     static constexpr const char* kHeader = "DOKIVO\tDIR_DESTINAZIONE\r\n";
@@ -84,7 +89,8 @@ TEST_F(Recovery, ADuplicateEntryDeletesTheSourceButWritesNoRecord) {
 TEST_F(Recovery, AnEntryCutShortByACrashIsIgnored) {
     tree.write("in/doc.pdf", "bytes");
     tree.write("out/doc.pdf", "bytes");
-    tree.write("app/" + kJournalFileName, "/in/doc.pdf\n/out/doc.pdf\n");
+    journal(entry());
+    tree.write("app/" + kJournalFileName, tree.read("app/" + kJournalFileName).chopped(1));
     recoverInterruptedDelivery(m().folders.records, m().operations);
     EXPECT_TRUE(tree.exists("in/doc.pdf"));
     EXPECT_FALSE(tree.exists("app/" + kJournalFileName));

@@ -288,13 +288,17 @@ TEST(FaultCrashLeftover, ATemporaryCopyInADatedFolderIsRemovedByTheNextPass) {
     FaultSlot f;
     f.configure(false, false, "CREA:AA/MM/GG;");
     const QString dated = f.tree.folder("out/24/03/05");
-    f.tree.write("out/24/03/05/" + platform::kTemporaryCopyName, "half a cop");
-    JournalEntry pending{f.in + "a.pdf", dated + "a.pdf", f.tree.path("app/dokivolog05140307_1.txt"), f.log,
-                         "a.pdf\t" + dated.toUtf8()};
-    DeliveryJournal(f.m().folders.records).record(pending);
+    const QString temporary = dated + ".~dokivo-copia-1.tmp";
+    f.tree.write("out/24/03/05/.~dokivo-copia-1.tmp", "half a cop");
+    {
+        DeliveryJournal journal(f.m().folders.records);
+        journal.noteTemporary(temporary);
+        journal.noteDocument({f.in + "a.pdf", dated + "a.pdf", QString(),
+                              f.tree.path("app/dokivolog05140307_1.txt"), f.log, 0, "a.pdf\t" + dated.toUtf8()});
+    }
 
     f.pass();
-    EXPECT_FALSE(f.tree.exists("out/24/03/05/" + platform::kTemporaryCopyName));
+    EXPECT_FALSE(QFile::exists(temporary));
     EXPECT_FALSE(f.tree.exists("out/24/03/05/a.pdf"));
     EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));
     EXPECT_EQ(f.recordLines(), 0);
