@@ -65,7 +65,8 @@ void Delivery::copyToBackup() {
         return;
     const QString name = nameKeepingEarlierCopies(plan_.backupFolder);
     backup_ = plan_.backupFolder + name;
-    stage(backup_, QStringLiteral(" Copiato ") + source() + QStringLiteral(" nella dir di backup ") + backup_);
+    stage(backup_,
+          QStringLiteral(" Copiato ") + source() + QStringLiteral(" nella dir di backup ") + backup_);
 }
 
 bool Delivery::goesToDuplicates() {
@@ -79,14 +80,15 @@ void Delivery::copyToDuplicates() {
     target_ = plan_.duplicatesFolder + name;
     // The line names the duplicates folder alone, unless the copy had to take a numbered name.
     const QString shownName = name == plan_.destinationName ? QString() : name;
-    stage(target_, QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir dei file gia' esistenti ") +
-                       plan_.duplicatesFolder + shownName + QStringLiteral(" in quanto gia' esistente ") +
-                       destination());
+    stage(target_, QStringLiteral(" Copiato ") + source() +
+                       QStringLiteral("  nella dir dei file gia' esistenti ") + plan_.duplicatesFolder +
+                       shownName + QStringLiteral(" in quanto gia' esistente ") + destination());
 }
 
 void Delivery::copyToDestination() {
     target_ = destination();
-    stage(target_, QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir di destinazione ") + target_);
+    stage(target_,
+          QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir di destinazione ") + target_);
 }
 
 void Delivery::file(JournalEntry entry, std::optional<QStringList> record) {

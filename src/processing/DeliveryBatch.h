@@ -27,7 +27,7 @@ struct PassProgress {
 // its source deleted, " File elaborato : " and its record line.
 struct FiledDocument {
     QString source;
-    platform::DocumentState state;  // as it was copied: a source changed since then stays
+    platform::DocumentState state;      // as it was copied: a source changed since then stays
     std::optional<QStringList> record;  // none for a duplicate
 };
 

@@ -16,13 +16,13 @@ inline const QString kJournalFileName = QStringLiteral("Dokivo_consegna.journal"
 // crash from then on leaves enough behind to finish it exactly once: its source deleted once every
 // copy holds its bytes, and its record line written one time.
 struct JournalEntry {
-    QString source;         // input folder + source name
-    QString target;         // the destination (or duplicates) copy
-    QString backup;         // the backup copy; "" when the slot makes none
-    QString recordFile;     // the pass record file ("" for a duplicate: no record line)
-    QString logFolder;      // where the record file is handed over
-    qint64 recordBase = -1; // the record file's length before the batch wrote its lines
-    QByteArray recordLine;  // without its line end
+    QString source;          // input folder + source name
+    QString target;          // the destination (or duplicates) copy
+    QString backup;          // the backup copy; "" when the slot makes none
+    QString recordFile;      // the pass record file ("" for a duplicate: no record line)
+    QString logFolder;       // where the record file is handed over
+    qint64 recordBase = -1;  // the record file's length before the batch wrote its lines
+    QByteArray recordLine;   // without its line end
 };
 
 // What a crash can leave: temporary copies to remove, documents to finish.

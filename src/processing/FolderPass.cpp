@@ -118,8 +118,13 @@ void fileDocument(const PassEnvironment& env, Pass& pass, const platform::FileEn
         step = 30;
         duplicate = true;
     }
-    JournalEntry entry{QString(), QString(), QString(), pass.record.path(), ctx.log_folder,
-                       pass.record.size(), RecordFile::lineBytes(record).chopped(2)};
+    JournalEntry entry{QString(),
+                       QString(),
+                       QString(),
+                       pass.record.path(),
+                       ctx.log_folder,
+                       pass.record.size(),
+                       RecordFile::lineBytes(record).chopped(2)};
     delivery.file(std::move(entry), duplicate ? std::nullopt : std::optional<QStringList>(std::move(record)));
     step = 35;
 }
@@ -137,13 +142,14 @@ void processFile(const PassEnvironment& env, Pass& pass, const platform::FileEnt
     // 1. What the name, the file's times and the slot's settings decide, before anything is written.
     const FileDecision decision = decideFile(ctx, env.settings, pass.rule, file, env.clock.now());
     if (decision.stays == StayReason::LineBreaks)
-        pass.batch.addLine(QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
-                    ctx.folder + withLineBreaksShown(file.name));
+        pass.batch.addLine(
+            QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +
+            ctx.folder + withLineBreaksShown(file.name));
     if (!decision.named)
         return;
     step = 4;
     pass.batch.addLine(QStringLiteral(" File : ") + file.name + QStringLiteral(" pospunto ") +
-                QString::number(decision.dot));
+                       QString::number(decision.dot));
     step = stepAfterNameChecks(decision);
     if (decision.stays == StayReason::Extension)
         return;
@@ -180,7 +186,8 @@ void processFile(const PassEnvironment& env, Pass& pass, const platform::FileEnt
 
     // 7. The PODSITIR rule.
     if (decision.stays == StayReason::PodsitirRejected)
-        pass.batch.addLine(QStringLiteral(" PODSITIR non copiato: nome non valido ") + ctx.folder + file.name);
+        pass.batch.addLine(QStringLiteral(" PODSITIR non copiato: nome non valido ") + ctx.folder +
+                           file.name);
     if (decision.podsitirKeepsIt())
         return;
 
@@ -198,9 +205,9 @@ void summarise(const PassEnvironment& env, const Pass& pass) {
                              QStringLiteral(" file PDF\r\nOrigine ") + ctx.folder +
                              QStringLiteral("\r\nDestinazione ") + ctx.dest_folder);
     if (env.flags.scheduled())
-        env.addLine(QStringLiteral(" Elaborati ") + QString::number(processed) +
-                    QStringLiteral(" file ") + QStringLiteral(" Origine ") + ctx.folder +
-                    QStringLiteral(" Destinazione ") + ctx.dest_folder);
+        env.addLine(QStringLiteral(" Elaborati ") + QString::number(processed) + QStringLiteral(" file ") +
+                    QStringLiteral(" Origine ") + ctx.folder + QStringLiteral(" Destinazione ") +
+                    ctx.dest_folder);
 }
 
 }  // namespace

@@ -294,7 +294,8 @@ TEST(FaultCrashLeftover, ATemporaryCopyInADatedFolderIsRemovedByTheNextPass) {
         DeliveryJournal journal(f.m().folders.records);
         journal.noteTemporary(temporary);
         journal.noteDocument({f.in + "a.pdf", dated + "a.pdf", QString(),
-                              f.tree.path("app/dokivolog05140307_1.txt"), f.log, 0, "a.pdf\t" + dated.toUtf8()});
+                              f.tree.path("app/dokivolog05140307_1.txt"), f.log, 0,
+                              "a.pdf\t" + dated.toUtf8()});
     }
 
     f.pass();

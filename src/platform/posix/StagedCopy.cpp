@@ -112,7 +112,8 @@ void StagedCopy::commit() {
 
 OpenDocument::OpenDocument(const QString& path) : path_(path) {
     // Not blocking: a FIFO that took the listed file's name would otherwise wait for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throwSourceErrorFromErrno(errno == ELOOP ? ENOENT : errno, path);
     handle_ = fd;
