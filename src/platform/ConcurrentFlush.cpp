@@ -23,14 +23,15 @@ std::vector<std::exception_ptr> ConcurrentFlush::run(std::size_t count,
         return failures;
     }
     for (std::size_t i = 0; i < count; ++i)
-        pool_.start([&work, &failures, i] {
+        pool_.start([this, &work, &failures, i] {
             try {
                 work(i);
             } catch (...) {
                 failures[i] = std::current_exception();
             }
+            done_.release();
         });
-    pool_.waitForDone();
+    done_.acquire(static_cast<int>(count));
     return failures;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSemaphore>
 #include <QThreadPool>
 #include <exception>
 #include <functional>
@@ -20,6 +21,7 @@ class ConcurrentFlush {
 
   private:
     QThreadPool pool_;
+    QSemaphore done_;  // one release per finished call; the pool's own wait would end its threads
 };
 
 }  // namespace dokivo::platform

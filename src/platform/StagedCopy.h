@@ -59,9 +59,9 @@ class OpenDocument {
     // Copies the whole document into `temporary`, a hidden name in the folder of `target`, where
     // the kernel can, without passing the bytes through the program. Throws SourceError when the
     // document cannot be read or changed while it was copied (a scanner still writing it);
-    // RunError when the target side fails or the target is the document itself. Nothing is left
-    // behind on failure.
-    StagedCopy copyTo(const QString& target, const QString& temporary);
+    // RunError when the target side fails or the target is the document itself (looked for only
+    // when `targetExists`). Nothing is left behind on failure.
+    StagedCopy copyTo(const QString& target, const QString& temporary, bool targetExists);
 
     // As it was when opened, and stayed while every copy was made.
     const DocumentState& state() const { return state_; }

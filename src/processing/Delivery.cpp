@@ -36,58 +36,63 @@ bool goesToDuplicates(bool destinationTaken, const QString& duplicatesFolder) {
 
 // The name the copy takes in a backup or duplicates folder, as the disk stands once the batch has
 // given its copies their names.
-QString Delivery::nameKeepingEarlierCopies(const QString& folder) {
+std::pair<QString, bool> Delivery::nameKeepingEarlierCopies(const QString& folder) {
     for (;;) {
         bool claimed = false;
+        bool exists = false;
         const QString name = firstUsableName(plan_.destinationName, [&](const QString& candidate) {
             const QString path = folder + candidate;
             if (batch_.claims(path)) {
                 claimed = true;
                 return true;
             }
-            return !platform::regularFileExists(path) || platform::sameContent(source(), path);
+            exists = platform::regularFileExists(path);
+            return !exists || platform::sameContent(source(), path);
         });
         if (!claimed)
-            return name;
+            return {name, exists};
         batch_.commit();
     }
 }
 
-void Delivery::stage(const QString& target, const QString& line) {
+void Delivery::stage(const QString& target, bool targetExists, const QString& line) {
     if (!document_)
         document_.emplace(source());
-    platform::StagedCopy copy = document_->copyTo(target, batch_.temporaryIn(platform::folderOf(target)));
+    platform::StagedCopy copy =
+        document_->copyTo(target, batch_.temporaryIn(platform::folderOf(target)), targetExists);
     batch_.addCopy(std::move(copy), line, document_->state().size);
 }
 
 void Delivery::copyToBackup() {
     if (isUnsetFolder(plan_.backupFolder))
         return;
-    const QString name = nameKeepingEarlierCopies(plan_.backupFolder);
+    const auto [name, exists] = nameKeepingEarlierCopies(plan_.backupFolder);
     backup_ = plan_.backupFolder + name;
-    stage(backup_,
+    stage(backup_, exists,
           QStringLiteral(" Copiato ") + source() + QStringLiteral(" nella dir di backup ") + backup_);
 }
 
 bool Delivery::goesToDuplicates() {
     if (batch_.claims(destination()))
         batch_.commit();
-    return dokivo::goesToDuplicates(platform::regularFileExists(destination()), plan_.duplicatesFolder);
+    destinationTaken_ = platform::regularFileExists(destination());
+    return dokivo::goesToDuplicates(destinationTaken_, plan_.duplicatesFolder);
 }
 
 void Delivery::copyToDuplicates() {
-    const QString name = nameKeepingEarlierCopies(plan_.duplicatesFolder);
+    const auto [name, exists] = nameKeepingEarlierCopies(plan_.duplicatesFolder);
     target_ = plan_.duplicatesFolder + name;
     // The line names the duplicates folder alone, unless the copy had to take a numbered name.
     const QString shownName = name == plan_.destinationName ? QString() : name;
-    stage(target_, QStringLiteral(" Copiato ") + source() +
-                       QStringLiteral("  nella dir dei file gia' esistenti ") + plan_.duplicatesFolder +
-                       shownName + QStringLiteral(" in quanto gia' esistente ") + destination());
+    stage(target_, exists,
+          QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir dei file gia' esistenti ") +
+              plan_.duplicatesFolder + shownName + QStringLiteral(" in quanto gia' esistente ") +
+              destination());
 }
 
 void Delivery::copyToDestination() {
     target_ = destination();
-    stage(target_,
+    stage(target_, destinationTaken_,
           QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir di destinazione ") + target_);
 }
 

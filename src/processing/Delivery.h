@@ -59,14 +59,16 @@ class Delivery {
   private:
     QString source() const { return plan_.inputFolder + plan_.sourceName; }
     QString destination() const { return plan_.destinationFolder + plan_.destinationName; }
-    QString nameKeepingEarlierCopies(const QString& folder);
-    void stage(const QString& target, const QString& line);
+    // The name and whether a file holds it already.
+    std::pair<QString, bool> nameKeepingEarlierCopies(const QString& folder);
+    void stage(const QString& target, bool targetExists, const QString& line);
 
     const DeliveryPlan& plan_;
     DeliveryBatch& batch_;
     std::optional<platform::OpenDocument> document_;
     QString backup_;  // the backup copy's final path, once staged
     QString target_;  // the destination or duplicates copy's final path
+    bool destinationTaken_ = false;
 };
 
 }  // namespace dokivo

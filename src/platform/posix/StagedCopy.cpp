@@ -134,14 +134,14 @@ OpenDocument::~OpenDocument() {
     ::close(static_cast<int>(handle_));
 }
 
-StagedCopy OpenDocument::copyTo(const QString& target, const QString& temporary) {
+StagedCopy OpenDocument::copyTo(const QString& target, const QString& temporary, bool targetExists) {
     const int in = static_cast<int>(handle_);
     struct stat source {};
     ::fstat(in, &source);
     // Copying a file onto itself would end with its deletion as the "source".
     struct stat existing {};
-    if (::stat(QFile::encodeName(target).constData(), &existing) == 0 && existing.st_dev == source.st_dev &&
-        existing.st_ino == source.st_ino)
+    if (targetExists && ::stat(QFile::encodeName(target).constData(), &existing) == 0 &&
+        existing.st_dev == source.st_dev && existing.st_ino == source.st_ino)
         throw RunError(errnum::PermissionDenied, target);
 
     const int out = ::open(QFile::encodeName(temporary).constData(),

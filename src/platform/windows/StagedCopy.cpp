@@ -146,13 +146,13 @@ OpenDocument::~OpenDocument() {
     CloseHandle(handleOf(handle_));
 }
 
-StagedCopy OpenDocument::copyTo(const QString& target, const QString& temporary) {
+StagedCopy OpenDocument::copyTo(const QString& target, const QString& temporary, bool targetExists) {
     const HANDLE in = handleOf(handle_);
     BY_HANDLE_FILE_INFORMATION before{};
     GetFileInformationByHandle(in, &before);
     // Copying a file onto itself would end with its deletion as the "source". Opening for no
     // data access meets no sharing rule.
-    {
+    if (targetExists) {
         WinHandle existing(CreateFileW(win32Path(target).c_str(), 0,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
