@@ -57,7 +57,9 @@ void DeliveryBatch::addFiled(FiledDocument document, const JournalEntry& entry) 
 
 bool DeliveryBatch::full() const {
     const DeliveryLimits& limits = env_.delivery_limits;
+    // Lines alone (a folder of files that stay) are held no longer than a batch's worth of them.
     return documents_ >= limits.documents || bytes_ >= limits.bytes ||
+           items_.size() >= 8 * static_cast<std::size_t>(limits.documents) ||
            (!copies_.empty() && env_.clock.nowMSecsSinceEpoch() - startedMs_ >= limits.milliseconds);
 }
 
