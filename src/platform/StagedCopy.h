@@ -5,6 +5,12 @@
 
 namespace dokivo::platform {
 
+// The temporary name of the `n`th staged copy of a pass: hidden and recognisable as ours
+// (isTemporaryCopyName), and one per copy waiting in a batch.
+inline QString stagedCopyName(qint64 n) {
+    return QStringLiteral(".~dokivo-copia-%1.tmp").arg(n);
+}
+
 // A copy written under a temporary name beside its target, its data not yet flushed. Many of them
 // are flushed together and only then take their names, so that one disk commit serves a whole
 // group of documents. Destroyed before it took its name, it removes its temporary file.

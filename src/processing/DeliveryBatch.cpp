@@ -24,9 +24,7 @@ void DeliveryBatch::addLine(const QString& text, bool refresh) {
 }
 
 QString DeliveryBatch::temporaryIn(const QString& folder) {
-    // Hidden and recognisable as ours, like the single copy's name, and one per copy of the batch.
-    const QString path = folder + platform::kTemporaryCopyName.chopped(4) + QLatin1Char('-') +
-                         QString::number(++temporaries_) + QStringLiteral(".tmp");
+    const QString path = folder + platform::stagedCopyName(++temporaries_);
     journal_.noteTemporary(path);
     return path;
 }

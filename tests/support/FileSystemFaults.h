@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "platform/DurableCopy.h"
+#include "platform/StagedCopy.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -73,27 +74,38 @@ class ReadOnlyFolder {
 };
 #else
 // Windows keeps a folder's rights in its access list, which wine does not enforce. The folder
-// refuses the pass's copies instead because the name every copy is first written under is
-// held open by another without sharing: the copy meets a sharing violation, as it would meet a
-// refusal of its rights. Other writers are not stopped.
+// refuses the pass's copies instead because the names its copies are first written under (the
+// first few of a pass) are held open by another without sharing: the copy meets a sharing
+// violation, as it would meet a refusal of its rights. Other writers are not stopped.
 class ReadOnlyFolder {
   public:
     explicit ReadOnlyFolder(const QString& path) {
-        const QString held = QDir::toNativeSeparators(path + QLatin1Char('/') + platform::kTemporaryCopyName);
-        handle_ = CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        for (int n = 1; n <= kHeldNames; ++n) {
+            const QString held =
+                QDir::toNativeSeparators(path + QLatin1Char('/') + platform::stagedCopyName(n));
+            handles_[n - 1] =
+                CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        }
     }
     ~ReadOnlyFolder() {
-        if (effective())
-            CloseHandle(handle_);
+        for (HANDLE handle : handles_)
+            if (handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
     }
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
     ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool effective() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool effective() const {
+        for (HANDLE handle : handles_)
+            if (handle == INVALID_HANDLE_VALUE)
+                return false;
+        return true;
+    }
     bool refusesEveryWrite() const { return false; }
 
   private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    static constexpr int kHeldNames = 8;
+    HANDLE handles_[kHeldNames];
 };
 #endif
 
