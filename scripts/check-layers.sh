@@ -4,6 +4,9 @@
 #   platform -> config -> logs -> processing -> scan -> app -> cli, ui
 # instance (the single-instance guard) stands on platform alone, beside the core; cli and ui
 # never include each other. A lower layer acts upward only through an interface it owns.
+# Inside platform, posix/ and windows/ each hold one system's code, built only there: a file
+# includes from one of them only when it lies in that same folder. detail/ holds the platform
+# layer's own seams to them, which no other layer includes.
 #   scripts/check-layers.sh [SRC_DIR]
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
@@ -41,6 +44,20 @@ while IFS= read -r file; do
             echo "$file includes $included: $layer may not use $target_layer"
             problems=1
         fi
+        case $included in
+            platform/posix/* | platform/windows/*)
+                if [[ $(dirname "$file") != "$(dirname "$included")" ]]; then
+                    echo "$file includes $included: only $(dirname "$included") itself may"
+                    problems=1
+                fi
+                ;;
+            platform/detail/*)
+                if [[ $layer != platform ]]; then
+                    echo "$file includes $included: only platform may"
+                    problems=1
+                fi
+                ;;
+        esac
         [[ -f $included ]] && echo "$file $included" >>"$edges"
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done < <(find . -type f \( -name '*.h' -o -name '*.cpp' \) | sed 's|^\./||' | sort)

@@ -172,12 +172,12 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FIL
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_CROSSCOMPILING_EMULATOR="$build/wine-run" \
   "${launcher[@]}" >/dev/null
 targets=(dokivo dokivo-cli encryptpdf)
-[ "${WINDOWS_TESTS:-1}" = 0 ] || targets+=(core_tests)  # listing its tests needs wine
+[ "${WINDOWS_TESTS:-1}" = 0 ] || targets+=(core_tests tools_tests)  # listing their tests needs wine
 cmake --build "$build" --parallel "$jobs" --target "${targets[@]}" -- --quiet
 
 if [ "${WINDOWS_TESTS:-1}" != 0 ]; then
-  step "Core and console-program tests under wine"
-  ctest --test-dir "$build" --output-on-failure -j "$jobs" -L core
+  step "Core, console-program and tool tests under wine"
+  ctest --test-dir "$build" --output-on-failure -j "$jobs" -L 'core|tools'
 fi
 
 step "Package"

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
+
+#include "platform/InstanceLock.h"
 
 namespace dokivo {
 
@@ -36,11 +37,7 @@ class SingleInstance : public QObject {
 
     QString key_;
     QString lockPath_;
-#ifdef Q_OS_WIN
-    QLockFile lock_;
-#else
-    int lockFd_ = -1;
-#endif
+    platform::InstanceLock lock_;
     QLocalServer server_;
     QString activationProblem_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace dokivo::platform {
@@ -14,6 +15,10 @@ bool replaceFileAtomically(const QString& path, const QByteArray& content);
 // Flushes a folder's entries (creations, renames, deletions) to disk. Failures are ignored:
 // not every file system supports it.
 void syncFolder(const QString& folder);
+
+// Flushes the data written so far to an open file (after QFile::flush) to disk. False when the
+// system could not.
+bool syncFile(const QFile& file);
 
 // The folder part of a path (up to and including the last separator).
 QString folderOf(const QString& path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 namespace dokivo::platform {
@@ -7,11 +8,7 @@ namespace dokivo::platform {
 // The native folder separator: "\" on Windows, "/" elsewhere. Folder values are held as text
 // ending in it; a value that is the separator alone means "not set".
 inline QChar separatorChar() {
-#ifdef Q_OS_WIN
-    return QLatin1Char('\\');
-#else
-    return QLatin1Char('/');
-#endif
+    return QDir::separator();
 }
 
 inline QString separator() {

@@ -5,10 +5,7 @@
 #include <algorithm>
 
 #include "platform/RunError.h"
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
+#include "platform/detail/Process.h"
 
 namespace dokivo::platform {
 
@@ -39,10 +36,7 @@ bool OutsideProgram::start(const QString& program, const QStringList& arguments)
     process_.setStandardInputFile(QProcess::nullDevice());
     process_.setStandardOutputFile(QProcess::nullDevice());
     process_.setStandardErrorFile(QProcess::nullDevice());
-#ifdef Q_OS_WIN
-    process_.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
-#endif
+    detail::startWithoutWindow(process_);
     process_.start();
     if (process_.waitForStarted(-1))
         return true;
@@ -72,23 +66,6 @@ OutsideProgram::End OutsideProgram::waitForEnd(int limitMs, const std::function<
 
 bool OutsideProgram::reportedFailure() const {
     return process_.exitStatus() == QProcess::CrashExit || process_.exitCode() != 0;
-}
-
-QString shortPathName(const QString& path) {
-#ifdef Q_OS_WIN
-    const std::wstring longPath = path.toStdWString();
-    const DWORD length = ::GetShortPathNameW(longPath.c_str(), nullptr, 0);
-    if (length == 0)
-        return path;
-    std::wstring shortPath(length, L'\0');
-    const DWORD written = ::GetShortPathNameW(longPath.c_str(), shortPath.data(), length);
-    if (written == 0 || written >= length)
-        return path;
-    shortPath.resize(written);
-    return QString::fromStdWString(shortPath);
-#else
-    return path;
-#endif
 }
 
 }  // namespace dokivo::platform

@@ -22,14 +22,6 @@ QString decodeWindows1252(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray encodeRecordText(const QString& text) {
-#ifdef Q_OS_WIN
-    return text.toLocal8Bit();  // Qt's local 8-bit encoding on Windows is the ANSI code page
-#else
-    return text.toUtf8();
-#endif
-}
-
 QString decodeText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);

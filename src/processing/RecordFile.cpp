@@ -3,17 +3,11 @@
 #include <QFileInfo>
 
 #include "logs/Retention.h"  // the record files' names, which retention looks for
+#include "platform/AtomicFile.h"
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
 #include "platform/RunError.h"
 #include "platform/TextCodec.h"
-
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#else
-#include <io.h>
-#include <windows.h>
-#endif
 
 namespace dokivo {
 
@@ -59,11 +53,7 @@ void RecordFile::close() {
     if (!file_.isOpen())
         return;
     file_.flush();
-#ifndef Q_OS_WIN
-    ::fdatasync(file_.handle());
-#else
-    ::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(file_.handle())));
-#endif
+    platform::syncFile(file_);
     file_.close();
 }
 

@@ -1,17 +1,12 @@
 // The command line on any text: the split keeps every non-blank character in order, in at most
 // the asked number of arguments, none holding a blank; the keywords never fail.
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "FuzzInput.h"
 #include "app/CommandLine.h"
 #include "app/MainModule.h"
 
-using dokivo::fuzz::FuzzInput;
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
+    dokivo::fuzz::FuzzInput in(data, size);
     const int max = in.byte() % 16;
     const QString line = in.text();
     const std::vector<QString> args = dokivo::GetCommandLine(line, max);

@@ -4,8 +4,9 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace dokivo::fuzz {
 
@@ -16,14 +17,19 @@ class FuzzInput {
 
     std::uint8_t byte() { return at_ < bytes_.size() ? static_cast<std::uint8_t>(bytes_[at_++]) : 0; }
     bool flag() { return byte() & 1; }
-
+    // Four bytes: any moment from 1970 to about 2106, so every year, month and weekday comes up.
+    qint64 seconds() {
+        qint64 value = 0;
+        for (int i = 0; i < 4; ++i)
+            value = (value << 8) | byte();
+        return value;
+    }
     // Text up to the next NUL byte (or the end), as UTF-8 with replacement of bad sequences.
-    QString text() { return QString::fromUtf8(rawText()); }
-    QByteArray rawText() {
+    QString text() {
         const qsizetype end = bytes_.indexOf('\0', at_);
         const QByteArray piece = bytes_.mid(at_, end < 0 ? -1 : end - at_);
         at_ = end < 0 ? bytes_.size() : end + 1;
-        return piece;
+        return QString::fromUtf8(piece);
     }
     QByteArray rest() {
         const QByteArray piece = bytes_.mid(at_);

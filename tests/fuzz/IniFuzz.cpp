@@ -1,13 +1,9 @@
 // The INI reader and writer on any bytes: parsing never fails, a parsed document writes out
 // and reads back as itself, and setting one key changes that key alone.
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "FuzzInput.h"
 #include "platform/IniFile.h"
 
-using dokivo::fuzz::FuzzInput;
 using dokivo::platform::IniDocument;
 
 namespace {
@@ -31,7 +27,7 @@ bool usableName(const QString& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
+    dokivo::fuzz::FuzzInput in(data, size);
     const QString section = in.text();
     const QString key = in.text();
     const QString value = in.text();

@@ -1,25 +1,18 @@
 // The destination-name rules on any name: no failure, blanks never survive, the name keeps its
 // length and its extension, no cut splits a character, and nothing turns a plain name into a path.
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "FuzzInput.h"
 #include "platform/RunError.h"
 #include "processing/NameRules.h"
 #include "processing/SlotContext.h"
 #include "processing/SpecialKinds.h"
 
-using dokivo::fuzz::FuzzInput;
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
+    dokivo::fuzz::FuzzInput in(data, size);
     const bool sihsit = in.flag();
     const int first = in.byte() % 40;
     const int last = in.byte() % 40;
-    qint64 seconds = 0;
-    for (int i = 0; i < 4; ++i)
-        seconds = (seconds << 8) | in.byte();
+    const qint64 seconds = in.seconds();
     const QString extensions = in.text();
     const QString code = in.text();
     const QString prefixes = in.text();

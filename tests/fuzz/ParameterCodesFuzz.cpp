@@ -4,24 +4,16 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <cstdlib>
 
 #include "FuzzInput.h"
 #include "config/ControlCodes.h"
 #include "platform/FileSystem.h"
 #include "processing/DateFolders.h"
 
-using dokivo::fuzz::FuzzInput;
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir scratch;
-    FuzzInput in(data, size);
-    // Any moment from 1970 to about 2106, so every year, month and weekday comes up.
-    qint64 seconds = 0;
-    for (int i = 0; i < 4; ++i)
-        seconds = (seconds << 8) | in.byte();
-    const QDateTime created = QDateTime::fromSecsSinceEpoch(seconds);
+    dokivo::fuzz::FuzzInput in(data, size);
+    const QDateTime created = QDateTime::fromSecsSinceEpoch(in.seconds());
 
     const QString parameters = in.text();
     const dokivo::ControlCodes codes = dokivo::readControlCodes(parameters);

@@ -1,26 +1,57 @@
 // Runs the real encryptpdf.exe on generated scans and checks its output with libqpdf.
 #include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include <QDir>
+#include <QDirIterator>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <filesystem>
-#include <map>
-#include <ostream>
-#include <string>
-#include <vector>
-
-#include "PdfInspection.h"
-#include "RunProgram.h"
 #include "SamplePdf.h"
+#include "support/ProcessRunner.h"
 
-namespace dokivo::tests {
+namespace dokivo::test {
 namespace {
 
-namespace fs = std::filesystem;
+// Opens a PDF, warnings kept quiet but counted. Null when the password is refused; any other
+// failure throws.
+std::unique_ptr<QPDF> openPdf(const QString& file, const std::optional<std::string>& password = {}) {
+    auto pdf = std::make_unique<QPDF>();
+    pdf->setSuppressWarnings(true);
+    try {
+        pdf->processFile(file.toStdString().c_str(), password ? password->c_str() : nullptr);
+    } catch (const QPDFExc& error) {
+        if (error.getErrorCode() == qpdf_e_password)
+            return nullptr;
+        throw;
+    }
+    return pdf;
+}
+
+std::size_t pageCount(QPDF& pdf) {
+    return QPDFPageDocumentHelper(pdf).getAllPages().size();
+}
+
+// Pixels of the first image on the first page, decrypted and decompressed.
+std::string firstImageData(QPDF& pdf) {
+    auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
+    auto images = pages.empty() ? std::map<std::string, QPDFObjectHandle>{} : pages.front().getImages();
+    if (images.empty())
+        throw std::runtime_error("no image on the first page");
+    const auto data = images.begin()->second.getStreamData();
+    return {reinterpret_cast<const char*>(data->getBuffer()), data->getSize()};
+}
+
+void writeFile(const QString& file, const std::string& content) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(content.data(), qint64(content.size())) != qint64(content.size()))
+        throw std::runtime_error("cannot write " + file.toStdString());
+}
 
 constexpr std::size_t kSamplePages = 3;
+const QString kDamaged = QStringLiteral("damaged.pdf");
 
 // Objects, trailer and nothing else: no cross-reference table, no startxref. Readers rebuild it.
 constexpr char kPdfWithoutXref[] =
@@ -31,224 +62,158 @@ constexpr char kPdfWithoutXref[] =
     "trailer\n<< /Size 4 /Root 1 0 R >>\n"
     "%%EOF\n";
 
-std::size_t pageCount(QPDF& pdf) {
-    return QPDFPageDocumentHelper(pdf).getAllPages().size();
-}
-
-// The owner-password hash of an RC4 or AES-128 file: the same passwords always give the same value.
-std::string ownerHash(QPDF& pdf) {
-    return pdf.getTrailer().getKey("/Encrypt").getKey("/O").getStringValue();
-}
-
 class EncryptPdfTool : public ::testing::Test {
   protected:
-    fs::path path(const std::string& name) const { return fs::path(dir_.path().toStdString()) / name; }
+    QString path(const QString& name) const { return dir_.filePath(name); }
 
-    fs::path writeSample(const std::string& name) const {
-        const fs::path file = path(name);
-        fs::create_directories(file.parent_path());
-        writeFile(file, samplepdf::makeSamplePdf(30000, 7, int(kSamplePages)));
-        return file;
+    QString writeInput(const QString& name) const {
+        QDir().mkpath(QFileInfo(path(name)).path());
+        writeFile(path(name),
+                  name == kDamaged ? kPdfWithoutXref : samplepdf::makeSamplePdf(30000, 7, int(kSamplePages)));
+        return path(name);
     }
 
-    static ProgramResult encrypt(const std::vector<std::string>& arguments) {
-        return runProgram(ENCRYPTPDF_PATH, arguments);
+    static ProcessResult encrypt(const QStringList& arguments) {
+        return runProcess(ENCRYPTPDF_PATH, arguments);
     }
 
-    std::vector<std::string> folderContents() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path("")))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+    // Every entry below the test folder, with what the files hold.
+    QStringList contents() const {
+        QStringList found;
+        for (QDirIterator it(dir_.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile entry(it.next());
+            found << entry.fileName() +
+                         (entry.open(QIODevice::ReadOnly) ? QString::number(qHash(entry.readAll())) : "");
+        }
+        found.sort();
+        return found;
     }
 
     QTemporaryDir dir_;
 };
 
-struct Strength {
-    std::string bits;
-    int revision;
-    int version;
+// A run that must succeed: the output opens with `opens` alone, as the user, at `bits` strength.
+struct Encryption {
+    const char* name;
+    QString bits, user;          // as typed
+    std::string opens, refused;  // as the format stores them: the password and a near miss
+    int revision, version;
     QPDF::encryption_method_e method;
     std::size_t keyBytes;
+    QString input = QStringLiteral("scan.pdf");
+    friend void PrintTo(const Encryption& c, std::ostream* out) { *out << c.name; }
 };
 
-void PrintTo(const Strength& strength, std::ostream* out) {
-    *out << "-e " << strength.bits;
-}
+class EncryptPdfRun : public EncryptPdfTool, public ::testing::WithParamInterface<Encryption> {};
 
-class EncryptPdfStrength : public EncryptPdfTool, public ::testing::WithParamInterface<Strength> {};
-
-TEST_P(EncryptPdfStrength, OutputOpensOnlyWithTheUserPassword) {
-    const fs::path in = writeSample("scan.pdf"), out = path("locked.pdf");
+TEST_P(EncryptPdfRun, OutputOpensOnlyWithItsPasswordsAndKeepsThePages) {
+    const Encryption& c = GetParam();
+    const QString in = writeInput(c.input), folder = QFileInfo(in).path();
+    const QString out = folder + "/locked scan.pdf", owned = folder + "/owned.pdf";
     // Options in another order than the usage line's.
-    const auto result =
-        encrypt({"-e", GetParam().bits, "-o", out.string(), "-u", "user secret", "-i", in.string()});
-    ASSERT_EQ(result.exitCode, 0) << result.standardError;
+    ProcessResult r = encrypt({"-e", c.bits, "-o", out, "-u", c.user, "-i", in});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = encrypt({"-i", in, "-o", owned, "-u", c.user, "-e", c.bits, "-p", "owner secret"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
 
     EXPECT_EQ(openPdf(out), nullptr);
-    EXPECT_EQ(openPdf(out, "wrong"), nullptr);
-    EXPECT_EQ(openPdf(out, "user"), nullptr);  // the password was not cut at the blank
-    auto pdf = openPdf(out, "user secret");
+    EXPECT_EQ(openPdf(out, c.refused), nullptr);
+    auto pdf = openPdf(out, c.opens);
     ASSERT_NE(pdf, nullptr);
-    EXPECT_TRUE(pdf->userPasswordMatched());
     EXPECT_FALSE(pdf->ownerPasswordMatched());  // the generated owner password is another one
-
     int revision = 0, permissions = 0, version = 0;
     QPDF::encryption_method_e streams{}, strings{}, files{};
     ASSERT_TRUE(pdf->isEncrypted(revision, permissions, version, streams, strings, files));
-    EXPECT_EQ(revision, GetParam().revision);
-    EXPECT_EQ(version, GetParam().version);
+    EXPECT_EQ(revision, c.revision);
+    EXPECT_EQ(version, c.version);
     // Below V4 there are no crypt filters and libqpdf names no method: RC4 is implied.
-    const auto effective = [&](QPDF::encryption_method_e method) {
-        return version < 4 ? QPDF::e_rc4 : method;
-    };
-    EXPECT_EQ(effective(streams), GetParam().method);
-    EXPECT_EQ(effective(strings), GetParam().method);
-    EXPECT_EQ(pdf->getEncryptionKey().size(), GetParam().keyBytes);
+    EXPECT_EQ(version < 4 ? QPDF::e_rc4 : streams, c.method);
+    EXPECT_EQ(version < 4 ? QPDF::e_rc4 : strings, c.method);
+    EXPECT_EQ(pdf->getEncryptionKey().size(), c.keyBytes);
+    if (c.input == kDamaged) {
+        EXPECT_EQ(pageCount(*pdf), 1u);
+    } else {
+        EXPECT_EQ(pageCount(*pdf), kSamplePages);
+        EXPECT_TRUE(firstImageData(*pdf) == firstImageData(*openPdf(in))) << "the scan's pixels changed";
+    }
+    EXPECT_FALSE(pdf->anyWarnings());  // the copy is whole, even of a damaged input
 
-    EXPECT_EQ(pageCount(*pdf), kSamplePages);
-    EXPECT_TRUE(firstImageData(*pdf) == firstImageData(*openPdf(in))) << "the scan's pixels changed";
-    EXPECT_FALSE(pdf->anyWarnings());
-}
-
-TEST_P(EncryptPdfStrength, OwnerPasswordFromTheCommandLineOpensAsOwner) {
-    const fs::path in = writeSample("scan.pdf"), out = path("locked.pdf");
-    const auto result = encrypt(
-        {"-i", in.string(), "-o", out.string(), "-u", "user", "-e", GetParam().bits, "-p", "owner secret"});
-    ASSERT_EQ(result.exitCode, 0) << result.standardError;
-
-    auto asOwner = openPdf(out, "owner secret");
+    auto asOwner = openPdf(owned, "owner secret");
     ASSERT_NE(asOwner, nullptr);
     EXPECT_TRUE(asOwner->ownerPasswordMatched());
-    auto asUser = openPdf(out, "user");
-    ASSERT_NE(asUser, nullptr);
-    EXPECT_FALSE(asUser->ownerPasswordMatched());
-    EXPECT_EQ(openPdf(out, "owner"), nullptr);
+    EXPECT_EQ(openPdf(owned, "owner"), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllStrengths, EncryptPdfStrength,
-                         ::testing::Values(Strength{"40", 2, 1, QPDF::e_rc4, 5},
-                                           Strength{"128", 4, 4, QPDF::e_aes, 16},
-                                           Strength{"256", 6, 5, QPDF::e_aesv3, 32}),
-                         [](const auto& info) { return "Bits" + info.param.bits; });
+const std::string kUtf8 = "s\xC3\xBC\xC3\x9F", kPdfDoc = "s\xFC\xDF";  // "süß"
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, EncryptPdfRun,
+    ::testing::Values(
+        // The password is not cut at its blank.
+        Encryption{"Bits40", "40", "user secret", "user secret", "user", 2, 1, QPDF::e_rc4, 5},
+        Encryption{"Bits128", "128", "user secret", "user secret", "user", 4, 4, QPDF::e_aes, 16},
+        Encryption{"Bits256", "256", "user secret", "user secret", "user", 6, 5, QPDF::e_aesv3, 32},
+        // Up to AES-128 a password is stored in PDFDocEncoding, from AES-256 on in UTF-8.
+        Encryption{"NonAscii128", "128", QString::fromStdString(kUtf8), kPdfDoc, kUtf8, 4, 4, QPDF::e_aes,
+                   16},
+        Encryption{"NonAscii256", "256", QString::fromStdString(kUtf8), kUtf8, kPdfDoc, 6, 5, QPDF::e_aesv3,
+                   32},
+        Encryption{"BlanksAndNonAsciiInPathsAndPassword", "256", " lead and trail ", " lead and trail ",
+                   "lead and trail", 6, 5, QPDF::e_aesv3, 32,
+                   QString::fromUtf8("scansioni \xC3\xA8 \xC5\x82/scan 1.pdf")},
+        Encryption{"DamagedInputRepaired", "256", "user", "user", "wrong", 6, 5, QPDF::e_aesv3, 32,
+                   kDamaged}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EncryptPdfTool, GeneratedOwnerPasswordIsNewForEveryRun) {
-    const fs::path in = writeSample("scan.pdf");
-    const auto encryptTo = [&](const std::string& name, std::vector<std::string> extra) {
-        std::vector<std::string> arguments{"-i", in.string(), "-o", path(name).string(),
-                                           "-u", "user",      "-e", "128"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        EXPECT_EQ(encrypt(arguments).exitCode, 0);
-        return ownerHash(*openPdf(path(name), "user"));
+    const QString in = writeInput("scan.pdf");
+    // The owner-password hash of an AES-128 file: the same passwords always give the same value.
+    const auto ownerHash = [&](const QString& name, const QStringList& extra) {
+        EXPECT_EQ(
+            encrypt(QStringList{"-i", in, "-o", path(name), "-u", "user", "-e", "128"} + extra).exitCode, 0);
+        return openPdf(path(name), "user")->getTrailer().getKey("/Encrypt").getKey("/O").getStringValue();
     };
     // Equal for an equal owner password, so a difference below can only come from the password.
-    EXPECT_EQ(encryptTo("fixed1.pdf", {"-p", "owner"}), encryptTo("fixed2.pdf", {"-p", "owner"}));
-    EXPECT_NE(encryptTo("random1.pdf", {}), encryptTo("random2.pdf", {}));
+    EXPECT_EQ(ownerHash("fixed1.pdf", {"-p", "owner"}), ownerHash("fixed2.pdf", {"-p", "owner"}));
+    EXPECT_NE(ownerHash("random1.pdf", {}), ownerHash("random2.pdf", {}));
 }
 
-TEST_F(EncryptPdfTool, PathsAndPasswordsWithBlanksArePassedWhole) {
-    const fs::path in = writeSample("my scans/scan 1.pdf"), out = path("my scans/locked scan.pdf");
-    const std::string password = " lead and trail ";
-    const auto result = encrypt({"-i", in.string(), "-o", out.string(), "-u", password, "-e", "256"});
-    ASSERT_EQ(result.exitCode, 0) << result.standardError;
-
-    EXPECT_EQ(openPdf(out, "lead and trail"), nullptr);
-    auto pdf = openPdf(out, password);
-    ASSERT_NE(pdf, nullptr);
-    EXPECT_EQ(pageCount(*pdf), kSamplePages);
-}
-
-TEST_F(EncryptPdfTool, NonAsciiPasswordsAreStoredAsEachFormatExpects) {
-    const fs::path in = writeSample("scan.pdf");
-    const std::string utf8 = "s\xC3\xBC\xC3\x9F";  // "süß"
-    const std::string pdfDocEncoded = "s\xFC\xDF";
-
-    ASSERT_EQ(
-        encrypt({"-i", in.string(), "-o", path("aes128.pdf").string(), "-u", utf8, "-e", "128"}).exitCode, 0);
-    EXPECT_NE(openPdf(path("aes128.pdf"), pdfDocEncoded), nullptr);
-
-    ASSERT_EQ(
-        encrypt({"-i", in.string(), "-o", path("aes256.pdf").string(), "-u", utf8, "-e", "256"}).exitCode, 0);
-    EXPECT_NE(openPdf(path("aes256.pdf"), utf8), nullptr);
-}
-
-TEST_F(EncryptPdfTool, DamagedInputIsRepairedAndEncrypted) {
-    const fs::path in = path("damaged.pdf"), out = path("locked.pdf");
-    writeFile(in, kPdfWithoutXref);
-    const auto result = encrypt({"-i", in.string(), "-o", out.string(), "-u", "user", "-e", "256"});
-    ASSERT_EQ(result.exitCode, 0) << result.standardError;
-
-    EXPECT_EQ(openPdf(out), nullptr);
-    auto pdf = openPdf(out, "user");
-    ASSERT_NE(pdf, nullptr);
-    EXPECT_TRUE(pdf->isEncrypted());
-    EXPECT_EQ(pageCount(*pdf), 1u);
-    EXPECT_FALSE(pdf->anyWarnings());  // the copy itself is whole
-}
-
-TEST_F(EncryptPdfTool, InputWithAPasswordIsRefused) {
-    const fs::path in = writeSample("scan.pdf"), once = path("once.pdf"), twice = path("twice.pdf");
-    ASSERT_EQ(encrypt({"-i", in.string(), "-o", once.string(), "-u", "user", "-e", "256"}).exitCode, 0);
-    const auto result = encrypt({"-i", once.string(), "-o", twice.string(), "-u", "user", "-e", "256"});
-    EXPECT_GT(result.exitCode, 0);
-    EXPECT_NE(result.standardError.find("password"), std::string::npos) << result.standardError;
-    EXPECT_FALSE(fs::exists(twice));
-}
-
-TEST_F(EncryptPdfTool, FailureLeavesAnExistingOutputAlone) {
-    const fs::path in = path("notes.txt"), out = path("locked.pdf");
-    writeFile(in, "shopping list\n");
-    writeFile(out, "previous content");
-    EXPECT_GT(encrypt({"-i", in.string(), "-o", out.string(), "-u", "user", "-e", "256"}).exitCode, 0);
-
-    EXPECT_EQ(readFile(out), "previous content");
-    EXPECT_EQ(folderContents(), (std::vector<std::string>{"locked.pdf", "notes.txt"}));
-}
-
-TEST_F(EncryptPdfTool, OutputThatCannotBeReplacedLeavesNoTemporaryFile) {
-    const fs::path in = writeSample("scan.pdf"), out = path("locked.pdf");
-    fs::create_directory(out);  // written in full, then refused at the final rename
-    const auto result = encrypt({"-i", in.string(), "-o", out.string(), "-u", "user", "-e", "256"});
-    EXPECT_GT(result.exitCode, 0);
-    EXPECT_NE(result.standardError.find("locked.pdf"), std::string::npos) << result.standardError;
-
-    EXPECT_TRUE(fs::is_empty(out));
-    EXPECT_EQ(folderContents(), (std::vector<std::string>{"locked.pdf", "scan.pdf"}));
-}
-
-// A command line that must be refused. IN, TEXT, MISSING and OUT stand for files in the test folder.
+// A command line that must be refused. The capitals stand for files of the test folder: a sample
+// scan, a text, a missing file, an output that exists already, an encrypted PDF, an empty folder.
 struct Refusal {
-    std::string name;
-    std::vector<std::string> arguments;
-    std::string mentioned;  // what the message has to point at
+    const char* name;
+    QStringList arguments;
+    QString mentioned;  // what the message has to point at
+    friend void PrintTo(const Refusal& r, std::ostream* out) { *out << r.name; }
 };
-
-void PrintTo(const Refusal& refusal, std::ostream* out) {
-    *out << refusal.name;
-}
 
 class EncryptPdfRefusal : public EncryptPdfTool, public ::testing::WithParamInterface<Refusal> {};
 
-TEST_P(EncryptPdfRefusal, ExplainsInOneLineAndWritesNothing) {
-    const fs::path in = writeSample("scan.pdf"), text = path("notes.txt");
-    writeFile(text, "shopping list\n");
-    const std::map<std::string, std::string> files{{"IN", in.string()},
-                                                   {"TEXT", text.string()},
-                                                   {"MISSING", path("missing.pdf").string()},
-                                                   {"OUT", path("locked.pdf").string()}};
-    std::vector<std::string> arguments;
-    for (const std::string& argument : GetParam().arguments)
-        arguments.push_back(files.contains(argument) ? files.at(argument) : argument);
+TEST_P(EncryptPdfRefusal, ExplainsInOneLineAndChangesNothing) {
+    writeFile(path("notes.txt"), "shopping list\n");
+    writeFile(path("locked.pdf"), "previous content");
+    QDir().mkdir(path("folder.pdf"));
+    const QString in = writeInput("scan.pdf");
+    ASSERT_EQ(encrypt({"-i", in, "-o", path("sealed.pdf"), "-u", "user", "-e", "256"}).exitCode, 0);
+    const QMap<QString, QString> files{{"IN", in},
+                                       {"TEXT", path("notes.txt")},
+                                       {"MISSING", path("missing.pdf")},
+                                       {"OUT", path("locked.pdf")},
+                                       {"SEALED", path("sealed.pdf")},
+                                       {"FOLDER", path("folder.pdf")}};
+    QStringList arguments;
+    for (const QString& argument : GetParam().arguments)
+        arguments << files.value(argument, argument);
+    const QStringList before = contents();
 
     const auto result = encrypt(arguments);
     EXPECT_GT(result.exitCode, 0);  // refused, not crashed
-    EXPECT_EQ(std::count(result.standardError.begin(), result.standardError.end(), '\n'), 1)
-        << result.standardError;
-    EXPECT_TRUE(result.standardError.ends_with("\n"));
-    EXPECT_NE(result.standardError.find(GetParam().mentioned), std::string::npos) << result.standardError;
-    EXPECT_EQ(folderContents(), (std::vector<std::string>{"notes.txt", "scan.pdf"}));
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err;
+    EXPECT_TRUE(result.err.endsWith('\n'));
+    EXPECT_TRUE(result.err.contains(GetParam().mentioned)) << result.err;
+    EXPECT_EQ(contents(), before) << "no output, no temporary file, the old output as it was";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -256,9 +221,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"MissingInput", {"-i", "MISSING", "-o", "OUT", "-u", "user", "-e", "256"}, "missing.pdf"},
         Refusal{"InputIsNotAPdf", {"-i", "TEXT", "-o", "OUT", "-u", "user", "-e", "256"}, "notes.txt"},
+        Refusal{"InputHasAPassword", {"-i", "SEALED", "-o", "OUT", "-u", "user", "-e", "256"}, "password"},
+        // Written in full, then refused at the final rename.
+        Refusal{"OutputIsAFolder", {"-i", "IN", "-o", "FOLDER", "-u", "user", "-e", "256"}, "folder.pdf"},
         Refusal{"UnsupportedKeyLength", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "64"}, "64"},
         Refusal{"PasswordBeyondPdfDocEncoding",
-                {"-i", "IN", "-o", "OUT", "-u", "\xE5\xAF\x86\xE7\xA0\x81", "-e", "128"},
+                {"-i", "IN", "-o", "OUT", "-u", QString::fromUtf8("\xE5\xAF\x86\xE7\xA0\x81"), "-e", "128"},
                 "-e 256"},
         Refusal{"NoKeyLength", {"-i", "IN", "-o", "OUT", "-u", "user"}, "-e"},
         Refusal{"NoUserPassword", {"-i", "IN", "-o", "OUT", "-e", "128"}, "-u"},
@@ -267,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UnknownOption", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "128", "-x", "1"}, "-x"},
         Refusal{"OptionWithoutValue", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "128", "-p"}, "-p"},
         Refusal{"OptionTwice", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "128", "-u", "other"}, "-u"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace dokivo::tests
+}  // namespace dokivo::test

@@ -14,12 +14,20 @@
 #include "ui/DesignMetrics.h"
 #include "ui/GeneralSettingsWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/MainWindowLayout.h"
 #include "ui/ReportWindow.h"
 #include "ui/SlotSettingsWindow.h"
+#include "ui/TrayEvents.h"
 #include "ui/TrayIcon.h"
 
 using namespace dokivo;
 using namespace dokivo::test;
+
+namespace dokivo {
+static void PrintTo(const MainWindowLayout& l, std::ostream* os) {
+    *os << "{row top " << l.bottomRowTop << ", list " << l.listHeight << " x " << l.listWidth << "}";
+}
+}  // namespace dokivo
 
 namespace {
 
@@ -80,7 +88,6 @@ TEST_F(MainWindowFixture, TheOperatorCodeTakesAtMostThreeCharacters) {
     QTest::keyClicks(code, QStringLiteral("ABCD"));
     EXPECT_EQ(code->text(), "ABC");
     EXPECT_EQ(window.operatorCode(), "ABC");
-    EXPECT_EQ(code->toolTip(), "Inserire Sigla ORIT operatore di scansione");
 }
 
 TEST_F(MainWindowFixture, InScheduledModeTheRunButtonStartsAndStopsTheSchedule) {
@@ -90,19 +97,11 @@ TEST_F(MainWindowFixture, InScheduledModeTheRunButtonStartsAndStopsTheSchedule) 
     EXPECT_EQ(run->text(), "Elaborazione");
     EXPECT_EQ(timer->interval(), 65535);
 
-    QTest::mouseClick(run, Qt::LeftButton);
-    EXPECT_EQ(run->text(), "Interrompi");
-    EXPECT_TRUE(timer->isActive());
-
-    QTest::mouseClick(run, Qt::LeftButton);
-    EXPECT_EQ(run->text(), "Elaborazione");
-    EXPECT_FALSE(timer->isActive());
-
-    QTest::mouseClick(run, Qt::LeftButton);
-    EXPECT_EQ(run->text(), "Interrompi");
-    EXPECT_TRUE(timer->isActive());
-    window.refreshList();
-    EXPECT_TRUE(row(rows() - 1).endsWith("  Schedulazione Avviata")) << row(rows() - 1);
+    for (const bool started : {true, false, true}) {
+        QTest::mouseClick(run, Qt::LeftButton);
+        EXPECT_EQ(run->text(), started ? "Interrompi" : "Elaborazione");
+        EXPECT_EQ(timer->isActive(), started);
+    }
 }
 
 TEST_F(MainWindowFixture, AMessageBoxOpensOverTheMainWindowAlsoWhileItIsHidden) {
@@ -130,24 +129,17 @@ TEST_F(MainWindowFixture, ResizingMovesTheBottomRowAndSizesTheList) {
     window.show();
     auto* run = control<QPushButton>("cmdRun");
     auto* code = control<QLineEdit>("Text1");
-    // The design client area, 6330 x 3075 twips.
-    resizeClient(422, 205);
-    EXPECT_EQ(run->y(), twipsToPixels(2470));
-    EXPECT_EQ(code->y(), twipsToPixels(2470));
-    EXPECT_EQ(list()->size(), QSize(twipsToPixels(6030), twipsToPixels(2075)));
+    resizeClient(600, 400);  // 9000 x 6000 twips
+    EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
+    EXPECT_EQ(code->y(), twipsToPixels(6000 - 605));
+    EXPECT_EQ(list()->size(), QSize(twipsToPixels(9000 - 300), twipsToPixels(6000 - 1000)));
     // Left positions never change.
     EXPECT_EQ(run->x(), twipsToPixels(240));
     EXPECT_EQ(code->x(), twipsToPixels(2760));
 
-    resizeClient(600, 400);
-    EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
-    EXPECT_EQ(list()->size(), QSize(twipsToPixels(9000 - 300), twipsToPixels(6000 - 1000)));
-
-    // 1500 twips high: the row stays, the list shrinks; 750 high: the list keeps its height.
+    // 1500 twips high: the row stays where the last size put it, the list shrinks.
     resizeClient(600, 100);
     EXPECT_EQ(run->y(), twipsToPixels(6000 - 605));
-    EXPECT_EQ(list()->height(), twipsToPixels(500));
-    resizeClient(600, 50);
     EXPECT_EQ(list()->height(), twipsToPixels(500));
 }
 
@@ -160,18 +152,9 @@ TEST_F(MainWindowFixture, WithoutANotificationAreaMinimisingDoesNotHideTheWindow
     EXPECT_TRUE(window.isVisible());
 }
 
-TEST_F(MainWindowFixture, LongLinesScrollSidewaysOverTheFixedExtent) {
-    module->addLine(QStringLiteral(" short"));
+TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlushAndScrollsOverItsExtent) {
+    window.show();
     window.setListHorizontalExtent(1500);
-    window.refreshList();
-    window.show();
-    resizeClient(422, 205);
-    const QScrollBar* bar = list()->horizontalScrollBar();
-    EXPECT_EQ(bar->maximum(), 1500 - list()->viewport()->width());
-}
-
-TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlush) {
-    window.show();
     for (int i = 0; i < 200; ++i)
         module->addLine(QStringLiteral(" riga %1").arg(i));
     window.refreshList();
@@ -180,6 +163,7 @@ TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlush) {
     // The newest line is in view.
     EXPECT_EQ(list()->verticalScrollBar()->value(), list()->verticalScrollBar()->maximum());
     EXPECT_GT(list()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(list()->horizontalScrollBar()->maximum(), 1500 - list()->viewport()->width());
 
     module->flushTrackingFile();
     EXPECT_EQ(rows(), 0);
@@ -221,14 +205,14 @@ TEST_F(MainWindowFixture, EveryWayOfClosingRunsTheCloseSequenceOnce) {
 }
 
 TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits) {
+    const auto pwd = [&] { return window.generalSettingsWindow()->findChild<QLineEdit*>("txt_dir_pwd"); };
     action("File_1")->trigger();
     frm_setuputente* general = window.generalSettingsWindow();
     ASSERT_NE(general, nullptr);
-    auto* pwd = general->findChild<QLineEdit*>(QStringLiteral("txt_dir_pwd"));
-    pwd->setText(QStringLiteral("/in/corso"));
+    pwd()->setText(QStringLiteral("/in/corso"));
     action("File_1")->trigger();
     EXPECT_EQ(window.generalSettingsWindow(), general);
-    EXPECT_EQ(pwd->text(), "/in/corso");
+    EXPECT_EQ(pwd()->text(), "/in/corso");
 
     action("file_3")->trigger();
     frm_setuputente2* slots = window.slotSettingsWindow();
@@ -241,8 +225,7 @@ TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits)
     settle();
     action("File_1")->trigger();
     ASSERT_NE(window.generalSettingsWindow(), nullptr);
-    EXPECT_EQ(window.generalSettingsWindow()->findChild<QLineEdit*>(QStringLiteral("txt_dir_pwd"))->text(),
-              "");
+    EXPECT_EQ(pwd()->text(), "");
 
     // The main window's close takes both with it.
     window.close();
@@ -257,7 +240,6 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
     ReportWindow* report = window.reportWindow();
     ASSERT_NE(report, nullptr);
     EXPECT_TRUE(report->isVisible());
-    EXPECT_EQ(report->windowTitle(), "Verifica configurazione");
     EXPECT_EQ(report->text(),
               " Verifica configurazione " + tree.path("conf/Dokivo.ini") + "\n Nessun problema trovato");
     report->findChild<QPushButton*>("cmdCopy")->click();
@@ -265,7 +247,6 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
 
     action("fileSimulation")->trigger();
     EXPECT_EQ(window.reportWindow(), report);
-    EXPECT_EQ(report->windowTitle(), "Simula elaborazione");
     EXPECT_EQ(report->text(), " Simulazione elaborazione " + tree.path("conf/Dokivo.ini") +
                                   "\n File da archiviare: 0, file che restano: 0");
     EXPECT_EQ(module->operations.size(), 0) << "a report adds no operation line";
@@ -273,4 +254,32 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
     report->findChild<QPushButton*>("cmdClose")->click();
     settle();
     EXPECT_EQ(window.reportWindow(), nullptr);
+}
+
+TEST(MainWindowLayout, TheBottomRowFollowsTheLowerEdgeAndTheListTakesTheRest) {
+    const MainWindowLayout design{2520, 2265, 6015}, moved{1500, 1000, 6030};
+    const struct {
+        int height, width;
+        MainWindowLayout current, expected;
+    } cases[] = {
+        {3075, 6330, design, {2470, 2075, 6030}},  // the design size
+        {9000, 15000, design, {8395, 8000, 14700}},
+        {1606, 6330, design, {1001, 606, 6030}},
+        {1605, 6330, moved, {1500, 605, 6030}},  // 1605 high or less: the row stays where it was
+        {1200, 6330, moved, {1500, 200, 6030}},
+        {900, 6330, design, {2520, 2265, 6030}},  // a size the list cannot take leaves it as it was
+        {3075, 200, design, {2470, 2075, 6015}},
+        {-30, -60, design, design},
+        {1000, 300, design, {2520, 0, 0}},  // exactly the margins: empty, not negative
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(layoutForClientArea(c.height, c.width, c.current), c.expected)
+            << c.height << " x " << c.width;
+}
+
+TEST(TrayIcon, AClickShowsTheWindowADoubleClickAlsoActivatesItTheRightButtonOpensTheMenu) {
+    EXPECT_EQ(trayActionFor(trayEventCode(QSystemTrayIcon::Trigger)), TrayAction::ShowWindow);
+    EXPECT_EQ(trayActionFor(trayEventCode(QSystemTrayIcon::DoubleClick)), TrayAction::ShowAndRestoreWindow);
+    EXPECT_EQ(trayActionFor(trayEventCode(QSystemTrayIcon::Context)), TrayAction::PopupMenu);
+    EXPECT_EQ(trayActionFor(trayEventCode(QSystemTrayIcon::MiddleClick)), TrayAction::None);
 }

@@ -40,8 +40,8 @@ EncryptionJob parseArguments(const std::vector<std::string>& args) {
         throw UsageError("-i and -o need a file name");
 
     EncryptionJob job;
-    job.input = values["-i"];
-    job.output = values["-o"];
+    job.input = pathFromUtf8(values["-i"]);
+    job.output = pathFromUtf8(values["-o"]);
     job.userPassword = values["-u"];
     if (values.contains("-p"))
         job.ownerPassword = values["-p"];

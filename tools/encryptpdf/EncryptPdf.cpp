@@ -83,34 +83,34 @@ bool encryptPdf(const EncryptionJob& job) {
     const Passwords passwords = passwordsFor(job);
     std::error_code error;
     if (!std::filesystem::is_regular_file(job.input, error))
-        throw std::runtime_error("no such file: " + job.input.string());
+        throw std::runtime_error("no such file: " + utf8Name(job.input));
 
     QPDF pdf;
     pdf.setSuppressWarnings(true);  // repairs are reported once, by the caller
     try {
-        pdf.processFile(job.input.string().c_str());
+        pdf.processFile(utf8Name(job.input).c_str());
     } catch (const QPDFExc& failure) {
         if (failure.getErrorCode() == qpdf_e_password)
-            throw std::runtime_error(job.input.string() + " is already protected by a password");
-        throw std::runtime_error(job.input.string() + " is not a PDF, or is damaged beyond repair (" +
+            throw std::runtime_error(utf8Name(job.input) + " is already protected by a password");
+        throw std::runtime_error(utf8Name(job.input) + " is not a PDF, or is damaged beyond repair (" +
                                  failure.getMessageDetail() + ")");
     }
 
     const auto temporary = temporaryNameFor(job.output);
-    const std::string temporaryName = temporary.string();  // the writer keeps the pointer
+    const std::string temporaryName = utf8Name(temporary);  // the writer keeps the pointer
     try {
         QPDFWriter writer(pdf, temporaryName.c_str());
         setEncryption(writer, job.cipher, passwords);
         writer.write();
     } catch (const std::exception& failure) {
         std::filesystem::remove(temporary, error);
-        throw std::runtime_error("cannot write " + job.output.string() + " (" + failure.what() + ")");
+        throw std::runtime_error("cannot write " + utf8Name(job.output) + " (" + failure.what() + ")");
     }
     std::error_code renameError;
     std::filesystem::rename(temporary, job.output, renameError);
     if (renameError) {
         std::filesystem::remove(temporary, error);
-        throw std::runtime_error("cannot write " + job.output.string() + " (" + renameError.message() + ")");
+        throw std::runtime_error("cannot write " + utf8Name(job.output) + " (" + renameError.message() + ")");
     }
     return pdf.anyWarnings();
 }

@@ -20,6 +20,15 @@ struct EncryptionJob {
     Cipher cipher = Cipher::Aes256;
 };
 
+// File names travel as UTF-8 on every system: on the command line, to libqpdf, in messages.
+inline std::filesystem::path pathFromUtf8(const std::string& name) {
+    return std::u8string(name.begin(), name.end());
+}
+inline std::string utf8Name(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return {name.begin(), name.end()};
+}
+
 // Writes job.output as an encrypted copy of job.input. A damaged input is repaired on the way,
 // as far as it can be. The output appears only when everything succeeded: it is written to a
 // temporary file beside it and renamed into place. Throws std::exception with a one-line

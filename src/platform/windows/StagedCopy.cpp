@@ -2,7 +2,7 @@
 
 #include "platform/RunError.h"
 #include "platform/StagedCopy.h"
-#include "platform/WindowsFile.h"
+#include "platform/windows/WindowsFile.h"
 
 namespace dokivo::platform {
 

@@ -1,20 +1,14 @@
 #include "platform/TerminationSignals.h"
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
-
-#ifndef Q_OS_WIN
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <csignal>
-#else
-#include <windows.h>
-#endif
 
 namespace dokivo::platform {
 
-#ifndef Q_OS_WIN
 namespace {
 
 int signalPipe[2] = {-1, -1};
@@ -38,27 +32,5 @@ void quitOnTerminationSignals(QCoreApplication& app) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
-#else
-namespace {
-
-// Runs on a thread of its own that the system starts for the event.
-BOOL WINAPI onConsoleEvent(DWORD event) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)
-        return TRUE;
-    // Console closed, user logging off, system shutting down: the process ends as soon as this
-    // returns, so it does not; the program's own end after its orderly close ends the process
-    // (within the few seconds the system allows).
-    Sleep(INFINITE);
-    return TRUE;
-}
-
-}  // namespace
-
-void quitOnTerminationSignals(QCoreApplication&) {
-    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
-}
-#endif
 
 }  // namespace dokivo::platform

@@ -1,4 +1,4 @@
-#include "platform/WindowsFile.h"
+#include "platform/windows/WindowsFile.h"
 
 #include <QDir>
 #include <QFileInfo>
