@@ -80,12 +80,15 @@ void DeliveryBatch::commit() {
     progress_.document = document;
 }
 
-// Flushes every copy's data side by side, renames them in order, then flushes every folder they
-// went to side by side. Returns, per copy, how it failed; from the first failure on no copy takes
-// its name, as document by document the pass would have stopped there.
+// Flushes every copy's data (and the journal) side by side, renames them in order, then flushes every folder
+// they went to side by side. Returns, per copy, how it failed; from the first failure on no copy takes its
+// name, as document by document the pass would have stopped there.
 std::vector<std::exception_ptr> DeliveryBatch::makeDurable() {
-    std::vector<std::exception_ptr> failures =
-        flusher_.run(copies_.size(), [this](std::size_t i) { copies_[i].flush(); });
+    // The journal goes to disk with them, as one more flush of the same commit.
+    std::vector<std::exception_ptr> failures = flusher_.run(copies_.size() + 1, [this](std::size_t i) {
+        i < copies_.size() ? copies_[i].flush() : journal_.flush();
+    });
+    failures.pop_back();
     QStringList folders;
     for (std::size_t i = 0; i < copies_.size() && !failures[i]; ++i) {
         try {

@@ -126,6 +126,11 @@ void DeliveryJournal::noteDocument(const JournalEntry& e) {
            e.recordLine.toPercentEncoding() + '\n');
 }
 
+void DeliveryJournal::flush() {
+    if (file_.isOpen())
+        platform::syncFile(file_);
+}
+
 void DeliveryJournal::clear() {
     if (file_.isOpen() && file_.size() > floor_) {
         file_.resize(floor_);

@@ -44,6 +44,9 @@ class DeliveryJournal {
     void noteTemporary(const QString& path);
     // Once every copy of a document is written, before any takes its name.
     void noteDocument(const JournalEntry& entry);
+    // To disk, with the batch's copies: after a power loss too the next pass finishes what the
+    // batch began. Failures are ignored; the copies' own durability does not depend on it.
+    void flush();
     // The batch is done: its sources are deleted and its lines written.
     void clear();
 
