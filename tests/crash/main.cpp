@@ -156,10 +156,12 @@ int main(int argc, char* argv[]) {
     const CrashTree tree = buildCrashTree(o.work, o.files, o.seed, o.bin);
     const QByteArray instanceKey = "dokivo-crash-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1();
 
-    // The window a kill may land in grows or shrinks with the measured pace, so that the kills
-    // spread over the whole work instead of bunching at its start or missing it.
+    // The window a kill may land in follows the measured pace, so that the kills spread over the
+    // whole work instead of bunching at its start or missing it: with batches the work goes fast.
     std::mt19937 rng(o.seed);
-    int windowMs = 400;
+    int startupMs = 20;
+    double msPerDocument = 0.0;
+    int windowMs = startupMs;
     int landed = 0;
     int inBatch = 0;
     int checked = 0;
@@ -196,13 +198,22 @@ int main(int argc, char* argv[]) {
             worst = r;
             break;
         }
+        // The window is the start-up (learnt: longer after a kill that filed nothing, shorter
+        // after a run that filed everything, measured by a run that had nothing to file) and
+        // twice the time of a kill's share of the work left.
         const int after = documentsLeft(tree);
         const int done = before - after;
         const int killsLeft = o.kills - k - 1;
-        if (done > 0 && killsLeft > 0 && took > 0) {
-            const double msPerDocument = static_cast<double>(took) / done;
-            windowMs = std::max(50, static_cast<int>(2.0 * msPerDocument * after / killsLeft) + 100);
-        }
+        if (run.killed && done == 0)
+            startupMs += 10;
+        else if (!run.killed && done == 0)
+            startupMs = static_cast<int>(took);  // a whole run with nothing to file: the start-up itself
+        else if (!run.killed)
+            startupMs = std::max(5, startupMs * 2 / 3);
+        if (done > 0 && killsLeft > 0 && took > 0)
+            msPerDocument = static_cast<double>(took) / done;
+        if (killsLeft > 0)
+            windowMs = startupMs + static_cast<int>(2.0 * msPerDocument * after / killsLeft);
     }
 
     int finalStatus = -1;
