@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# One unattended pass of dokivo-cli against the durable reference (two rsync runs) and the raw
-# copy limit (cp + rm), on the same generated scans, for several document counts.
+# One unattended pass of dokivo-cli against the durable reference (two rsync runs), the raw copy
+# (cp + rm, nothing flushed) and the limit for making the same copies durable (cp + rm + one
+# sync), on the same generated scans, for several document counts.
 #
 #   bench/pass.sh                          1,000 / 10,000 / 50,000 documents, 3 / 3 / 1 runs
 #   COUNTS="1000" REPS=1 bench/pass.sh     a quick look
 #
 # Environment:
-#   BUILD   build folder holding bin/dokivo-cli and bin/dokivo-bench-samples (default /work/build-bench)
-#   WORK    scratch folder on the file system under test (default /work/bench-data); it is emptied
+#   BUILD   build folder holding bin/dokivo-cli and bin/dokivo-bench-samples (default build-bench in
+#           the clone; configure it as docs/performance.md says)
+#   WORK    scratch folder on the file system under test (default: a new temporary folder beside the
+#           clone, removed at the end); a given one is emptied and keeps its sample sets
 #   COUNTS  document counts (default "1000 10000 50000")
 #   REPS    runs per count below 50,000 (default 3);  REPS_LARGE  runs per count from 50,000 (default 1)
 #   SEED    seed of the sample scans (default 7)
 # Prints one line per run and a table of medians (markdown) at the end.
 set -euo pipefail
 
-BUILD=${BUILD:-/work/build-bench}
-WORK=${WORK:-/work/bench-data}
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD=${BUILD:-$repo/build-bench}
+if [[ -z ${WORK:-} ]]; then
+    # Beside the clone, so on the disk under test rather than a memory file system.
+    WORK=$(mktemp -d "$(dirname "$repo")/dokivo-bench.XXXXXX")
+    trap 'rm -rf "$WORK"' EXIT
+fi
 COUNTS=${COUNTS:-"1000 10000 50000"}
 REPS=${REPS:-3}
 REPS_LARGE=${REPS_LARGE:-1}
@@ -78,7 +86,7 @@ for n in $COUNTS; do
     master=$(samples "$n")
     reps=$REPS
     (( n >= 50000 )) && reps=$REPS_LARGE
-    td=(); tr=(); tc=(); rss=(); ratio=()
+    td=(); tr=(); tc=(); ts=(); rss=(); ratio=()
     for ((rep = 1; rep <= reps; ++rep)); do
         fresh_tree "$master"
         t0=$(now_ns)
@@ -105,19 +113,30 @@ for n in $COUNTS; do
         t1=$(now_ns)
         check_delivered "$n" cp
         tc+=("$(seconds $((t1 - t0)))")
+
+        fresh_tree "$master"
+        t0=$(now_ns)
+        cp -a "$RUN/in/." "$RUN/backup/"
+        cp -a "$RUN/in/." "$RUN/out/"
+        find "$RUN/in" -type f -delete
+        sync
+        t1=$(now_ns)
+        check_delivered "$n" cp+sync
+        ts+=("$(seconds $((t1 - t0)))")
         ratio+=("$(awk -v d="${td[-1]}" -v r="${tr[-1]}" 'BEGIN { printf "%.2f", d / r }')")
 
-        echo "N=$n run $rep/$reps: dokivo ${td[-1]} s (peak ${rss[-1]} MB)  rsync ${tr[-1]} s  cp+rm ${tc[-1]} s  ratio ${ratio[-1]}" >&2
+        echo "N=$n run $rep/$reps: dokivo ${td[-1]} s (peak ${rss[-1]} MB)  rsync ${tr[-1]} s  cp+rm ${tc[-1]} s  cp+rm+sync ${ts[-1]} s  ratio ${ratio[-1]}" >&2
     done
-    md=$(median "${td[@]}"); mr=$(median "${tr[@]}"); mc=$(median "${tc[@]}"); mm=$(median "${rss[@]}"); mq=$(median "${ratio[@]}")
-    table+=("$(awk -v n="$n" -v d="$md" -v r="$mr" -v c="$mc" -v m="$mm" -v k="$reps" -v q="$mq" \
-        -v dr="$(range "${td[@]}")" -v rr="$(range "${tr[@]}")" 'BEGIN {
-        printf "| %d | %d | %.2f (%s) | %.2f (%s) | %.2f | %.2f | %.2f | %.0f | %.0f | %.0f | %.1f | %.0f |\n",
-            n, k, d, dr, r, rr, c, d / r, q, n / d, d / n * 1e6, r / n * 1e6, m, 40 + 2 * n / 1024 }')")
+    md=$(median "${td[@]}"); mr=$(median "${tr[@]}"); mc=$(median "${tc[@]}"); ms=$(median "${ts[@]}")
+    mm=$(median "${rss[@]}"); mq=$(median "${ratio[@]}")
+    table+=("$(awk -v n="$n" -v d="$md" -v r="$mr" -v c="$mc" -v s="$ms" -v m="$mm" -v k="$reps" -v q="$mq" \
+        -v dr="$(range "${td[@]}")" -v rr="$(range "${tr[@]}")" -v sr="$(range "${ts[@]}")" 'BEGIN {
+        printf "| %d | %d | %.2f (%s) | %.2f (%s) | %.2f | %.2f (%s) | %.2f | %.2f | %.2f | %.0f | %.1f | %.0f |\n",
+            n, k, d, dr, r, rr, c, s, sr, d / r, q, d / s, d / n * 1e6, m, 40 + 2 * n / 1024 }')")
 done
 rm -rf "$RUN"
 
 echo
-echo "| documents | runs | Dokivo s (range) | rsync s (range) | cp+rm s | Dokivo/rsync of medians | median of per-run Dokivo/rsync | Dokivo files/s | Dokivo µs/file | rsync µs/file | Dokivo peak MB | limit MB |"
+echo "| documents | runs | Dokivo s (range) | rsync s (range) | cp+rm s | cp+rm+sync s (range) | Dokivo/rsync of medians | median of per-run Dokivo/rsync | Dokivo/(cp+rm+sync) | Dokivo µs/file | Dokivo peak MB | limit MB |"
 echo "| ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
 printf '%s\n' "${table[@]}"

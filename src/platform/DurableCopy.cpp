@@ -4,6 +4,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/RunError.h"
+#include "platform/StagedCopy.h"
 
 namespace dokivo::platform {
 
@@ -11,23 +12,12 @@ bool isTemporaryCopyName(const QString& name) {
     return name.startsWith(QLatin1String(".~dokivo"));
 }
 
-PreparedCopy::PreparedCopy(PreparedCopy&& other) noexcept
-    : temporary_(std::move(other.temporary_)), target_(std::move(other.target_)), pending_(other.pending_) {
-    other.pending_ = false;
-}
-
-PreparedCopy::~PreparedCopy() {
-    if (pending_)
-        QFile::remove(temporary_);
-}
-
 void copyFileDurably(const QString& source, const QString& target) {
-    PreparedCopy::prepare(source, target).commit();
-}
-
-void PreparedCopy::commit() {
-    commitLeavingFolderUnflushed();
-    syncFolder(folderOf(target_));
+    OpenDocument document(source);
+    StagedCopy copy = document.copyTo(target, folderOf(target) + kTemporaryCopyName, true);
+    copy.flush();
+    copy.commit();
+    syncFolder(folderOf(target));
 }
 
 bool sameContent(const QString& a, const QString& b) {

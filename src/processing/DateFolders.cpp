@@ -52,15 +52,22 @@ QString dateFolderPath(const QString& parameters, const QString& root, const QDa
     return folder;
 }
 
-QString buildDateFolders(const QString& parameters, const QString& root, const QDateTime& created) {
+QString DateFolderMaker::build(const QString& parameters, const QString& root, const QDateTime& created) {
     QString folder = root;
     for (const QString& level : levelsFor(layoutCode(parameters), created)) {
         folder += level;
         // Already there, or not creatable: the copy into it reports the latter.
-        platform::tryCreateFolder(folder);
+        if (!tried_.contains(folder)) {
+            platform::tryCreateFolder(folder);
+            tried_.insert(folder);
+        }
         folder += platform::separatorChar();
     }
     return folder;
+}
+
+QString buildDateFolders(const QString& parameters, const QString& root, const QDateTime& created) {
+    return DateFolderMaker().build(parameters, root, created);
 }
 
 }  // namespace dokivo

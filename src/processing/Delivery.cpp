@@ -1,11 +1,10 @@
 #include "processing/Delivery.h"
 
-#include "logs/OperationsLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "processing/DeliveryJournal.h"
+#include "processing/DeliveryBatch.h"
 
 namespace dokivo {
 
@@ -35,61 +34,77 @@ bool goesToDuplicates(bool destinationTaken, const QString& duplicatesFolder) {
     return destinationTaken && !isUnsetFolder(duplicatesFolder);
 }
 
-namespace {
-
-// The name the copy of `source` takes in a backup or duplicates folder, as the disk stands.
-QString nameKeepingEarlierCopies(const QString& folder, const QString& name, const QString& source) {
-    return firstUsableName(name, [&](const QString& candidate) {
-        const QString path = folder + candidate;
-        return !platform::regularFileExists(path) || platform::sameContent(source, path);
-    });
+// The name the copy takes in a backup or duplicates folder, as the disk stands once the batch has
+// given its copies their names.
+std::pair<QString, bool> Delivery::nameKeepingEarlierCopies(const QString& folder) {
+    for (;;) {
+        bool claimed = false;
+        bool exists = false;
+        const QString name = firstUsableName(plan_.destinationName, [&](const QString& candidate) {
+            const QString path = folder + candidate;
+            if (batch_.claims(path)) {
+                claimed = true;
+                return true;
+            }
+            exists = platform::regularFileExists(path);
+            return !exists || platform::sameContent(source(), path);
+        });
+        if (!claimed)
+            return {name, exists};
+        batch_.commit();
+    }
 }
 
-}  // namespace
-
-Delivery::Delivery(const DeliveryPlan& plan, DeliveryJournal& journal, OperationsLog& operations)
-    : plan_(plan), journal_(journal), operations_(operations) {}
-
-Delivery::~Delivery() {
-    if (backupWritten_)
-        platform::syncFolder(plan_.backupFolder);
+void Delivery::stage(const QString& target, bool targetExists, const QString& line) {
+    if (!document_)
+        document_.emplace(source());
+    platform::StagedCopy copy =
+        document_->copyTo(target, batch_.temporaryIn(platform::folderOf(target)), targetExists);
+    batch_.addCopy(std::move(copy), line, document_->state().size);
 }
 
 void Delivery::copyToBackup() {
     if (isUnsetFolder(plan_.backupFolder))
         return;
-    const QString name = nameKeepingEarlierCopies(plan_.backupFolder, plan_.destinationName, source());
-    platform::PreparedCopy::prepare(source(), plan_.backupFolder + name).commitLeavingFolderUnflushed();
-    backupWritten_ = true;
-    operations_.add(QStringLiteral(" Copiato ") + source() + QStringLiteral(" nella dir di backup ") +
-                    plan_.backupFolder + name);
+    const auto [name, exists] = nameKeepingEarlierCopies(plan_.backupFolder);
+    backup_ = plan_.backupFolder + name;
+    stage(backup_, exists,
+          QStringLiteral(" Copiato ") + source() + QStringLiteral(" nella dir di backup ") + backup_);
 }
 
-bool Delivery::goesToDuplicates() const {
-    return dokivo::goesToDuplicates(platform::regularFileExists(destination()), plan_.duplicatesFolder);
+bool Delivery::goesToDuplicates() {
+    if (batch_.claims(destination()))
+        batch_.commit();
+    destinationTaken_ = platform::regularFileExists(destination());
+    return dokivo::goesToDuplicates(destinationTaken_, plan_.duplicatesFolder);
 }
 
-void Delivery::copyToDuplicates(JournalEntry pending) {
-    const QString name = nameKeepingEarlierCopies(plan_.duplicatesFolder, plan_.destinationName, source());
-    // The journal names the copy as it will be called, so that a crash is finished with it.
-    pending.target = plan_.duplicatesFolder + name;
-    pending.recordFile.clear();
-    pending.recordLine.clear();
-    journal_.record(pending);
-    platform::PreparedCopy::prepare(source(), pending.target).commit();
+void Delivery::copyToDuplicates() {
+    const auto [name, exists] = nameKeepingEarlierCopies(plan_.duplicatesFolder);
+    target_ = plan_.duplicatesFolder + name;
     // The line names the duplicates folder alone, unless the copy had to take a numbered name.
     const QString shownName = name == plan_.destinationName ? QString() : name;
-    operations_.add(QStringLiteral(" Copiato ") + source() +
-                    QStringLiteral("  nella dir dei file gia' esistenti ") + plan_.duplicatesFolder +
-                    shownName + QStringLiteral(" in quanto gia' esistente ") + destination());
+    stage(target_, exists,
+          QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir dei file gia' esistenti ") +
+              plan_.duplicatesFolder + shownName + QStringLiteral(" in quanto gia' esistente ") +
+              destination());
 }
 
-void Delivery::copyToDestination(JournalEntry pending) {
-    pending.target = destination();
-    journal_.record(pending);
-    platform::PreparedCopy::prepare(source(), destination()).commit();
-    operations_.add(QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir di destinazione ") +
-                    destination());
+void Delivery::copyToDestination() {
+    target_ = destination();
+    stage(target_, destinationTaken_,
+          QStringLiteral(" Copiato ") + source() + QStringLiteral("  nella dir di destinazione ") + target_);
+}
+
+void Delivery::file(JournalEntry entry, std::optional<QStringList> record) {
+    entry.source = source();
+    entry.target = target_;
+    entry.backup = backup_;
+    if (!record) {
+        entry.recordFile.clear();
+        entry.recordLine.clear();
+    }
+    batch_.addFiled({source(), document_->state(), std::move(record)}, entry);
 }
 
 }  // namespace dokivo

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
+
+#include "platform/StagedCopy.h"
+#include "processing/DeliveryJournal.h"
 
 namespace dokivo {
 
-class OperationsLog;
-class DeliveryJournal;
-struct JournalEntry;
+class DeliveryBatch;
 
 // Where one accepted document goes.
 struct DeliveryPlan {
@@ -35,35 +38,37 @@ bool goesToDuplicates(bool destinationTaken, const QString& duplicatesFolder);
 // copy, then the destination copy, or the duplicates copy when the destination name is taken and
 // a duplicates folder is set. In the backup and duplicates folders a name held by a different
 // file is kept and the copy takes the first free numbered name ("Scan_01 (2).pdf"); the
-// destination copy replaces a file of its name when there is no duplicates folder. Each copy is
-// complete on disk before it takes its name; the journal entry (`pending`, whose record line is
-// dropped for a duplicate) is written before the last copy starts, so that a crash during that
-// copy still tells the next pass which (dated) folder holds its temporary file. Each copy adds its
-// " Copiato " line and throws RunError when it fails.
+// destination copy replaces a file of its name when there is no duplicates folder. The document is
+// opened once for all its copies; each is written under a temporary name and staged in the batch,
+// which gives it its name and its " Copiato " line when it commits. A name that a copy waiting in
+// the batch will take counts as taken, as it would document by document: the batch is committed
+// first and the disk decides. Throws RunError (SourceError when the document itself fails).
 class Delivery {
   public:
-    Delivery(const DeliveryPlan& plan, DeliveryJournal& journal, OperationsLog& operations);
-    // The backup folder is flushed here, after the last copy: that copy's own data flush then
-    // takes the backup's new name to disk in the same journal commit, and the folder flush finds
-    // it there. The source may be deleted only once the delivery is gone.
-    ~Delivery();
-    Delivery(const Delivery&) = delete;
-    Delivery& operator=(const Delivery&) = delete;
+    Delivery(const DeliveryPlan& plan, DeliveryBatch& batch) : plan_(plan), batch_(batch) {}
 
     void copyToBackup();
     // The destination name is taken and a duplicates folder is set.
-    bool goesToDuplicates() const;
-    void copyToDuplicates(JournalEntry pending);
-    void copyToDestination(JournalEntry pending);
+    bool goesToDuplicates();
+    void copyToDuplicates();
+    void copyToDestination();
+    // Every copy is staged: the document is filed when they have taken their names. `entry` holds
+    // the record file and line (none for a duplicate); the copies' names are filled in here.
+    void file(JournalEntry entry, std::optional<QStringList> record);
 
   private:
     QString source() const { return plan_.inputFolder + plan_.sourceName; }
     QString destination() const { return plan_.destinationFolder + plan_.destinationName; }
+    // The name and whether a file holds it already.
+    std::pair<QString, bool> nameKeepingEarlierCopies(const QString& folder);
+    void stage(const QString& target, bool targetExists, const QString& line);
 
     const DeliveryPlan& plan_;
-    DeliveryJournal& journal_;
-    OperationsLog& operations_;
-    bool backupWritten_ = false;
+    DeliveryBatch& batch_;
+    std::optional<platform::OpenDocument> document_;
+    QString backup_;  // the backup copy's final path, once staged
+    QString target_;  // the destination or duplicates copy's final path
+    bool destinationTaken_ = false;
 };
 
 }  // namespace dokivo

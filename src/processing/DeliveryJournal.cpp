@@ -1,5 +1,9 @@
 #include "processing/DeliveryJournal.h"
 
+#include <QHash>
+#include <QSet>
+#include <memory>
+
 #include "logs/OperationsLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/DurableCopy.h"
@@ -12,93 +16,192 @@ namespace dokivo {
 namespace {
 
 const QByteArray kEnd = QByteArrayLiteral("END");
+const QByteArray kTemporaryNote = QByteArrayLiteral("T");
+const QByteArray kDocumentNote = QByteArrayLiteral("D");
 
-QByteArray serialize(const JournalEntry& e) {
-    QByteArray out;
-    for (const QString& field : {e.source, e.target, e.recordFile, e.logFolder})
-        out += field.toUtf8() + '\n';
-    out += e.recordLine + '\n' + kEnd + '\n';
-    return out;
+QByteArray field(const QString& text) {
+    return text.toUtf8().toPercentEncoding();
 }
 
-// Appends the record line to the record file unless it is its last line already; a line a
-// crash cut in half is dropped first.
-void ensureRecordLine(const QString& path, const QByteArray& line) {
-    QFile file;
-    if (!platform::openRegularFile(file, path, QIODevice::ReadWrite))
-        return;
-    const QByteArray content = file.readAll();
-    const QByteArray full = line + "\r\n";
-    if (content.endsWith(full))
-        return;
-    const qsizetype keep = content.lastIndexOf("\r\n");
-    file.resize(keep < 0 ? 0 : keep + 2);
-    file.seek(file.size());
-    file.write(full);
+QString text(const QByteArray& field) {
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(field));
+}
+
+// The single entry an earlier version wrote (five lines and END): its backup copy had taken its
+// name before the entry was written, and its record line was the record file's last.
+qsizetype readEarlierEntry(const QList<QByteArray>& lines, JournalContents* contents) {
+    if (lines.size() < 6 || lines[5] != kEnd)
+        return 0;
+    JournalEntry e;
+    e.source = QString::fromUtf8(lines[0]);
+    e.target = QString::fromUtf8(lines[1]);
+    e.recordFile = QString::fromUtf8(lines[2]);
+    e.logFolder = QString::fromUtf8(lines[3]);
+    e.recordLine = lines[4];
+    contents->documents.push_back(e);
+    return 6;
+}
+
+// The record files recovery completes: each read once, its lines matched to the journal's
+// documents one by one, so that a line is written only where it is missing and never twice.
+class RecordRepair {
+  public:
+    explicit RecordRepair(const QString& path) {
+        if (!platform::openRegularFile(file_, path, QIODevice::ReadWrite))
+            return;
+        content_ = file_.readAll();
+        // A line a crash cut in half is dropped.
+        const qsizetype keep = content_.lastIndexOf("\r\n");
+        content_.truncate(keep < 0 ? 0 : keep + 2);
+        file_.resize(content_.size());
+    }
+
+    void ensure(const QByteArray& line, qint64 base) {
+        if (!file_.isOpen())
+            return;
+        const QByteArray full = line + "\r\n";
+        if (base < 0) {  // an entry of the earlier kind
+            if (!content_.endsWith(full))
+                append(full);
+            return;
+        }
+        for (qsizetype at = std::min<qsizetype>(base, content_.size()); at < content_.size();) {
+            const qsizetype end = content_.indexOf("\r\n", at);
+            if (end < 0)
+                break;
+            if (!matched_.contains(at) && end - at == line.size() && content_.mid(at, line.size()) == line) {
+                matched_.insert(at);
+                return;
+            }
+            at = end + 2;
+        }
+        matched_.insert(content_.size());
+        append(full);
+    }
+
+  private:
+    void append(const QByteArray& full) {
+        file_.seek(content_.size());
+        if (file_.write(full) != full.size())
+            throw platform::RunError(platform::errnum::DeviceIo, file_.fileName());
+        content_ += full;
+    }
+
+    QFile file_;
+    QByteArray content_;
+    QSet<qint64> matched_;  // where the lines already accounted for begin
+};
+
+// Whether every copy of the document holds its bytes, so that deleting its source loses nothing.
+// A source that is gone was deleted after its copies took their names.
+bool delivered(const JournalEntry& e, bool sourceThere) {
+    const auto holds = [&](const QString& copy) {
+        return platform::regularFileExists(copy) && (!sourceThere || platform::sameContent(e.source, copy));
+    };
+    if (!sourceThere)
+        return platform::regularFileExists(e.target);
+    return holds(e.target) && (e.backup.isEmpty() || holds(e.backup));
 }
 
 }  // namespace
 
-void DeliveryJournal::record(const JournalEntry& entry) {
-    if (!file_.isOpen() &&
-        !platform::openRegularFile(file_, path_, QIODevice::ReadWrite | QIODevice::Unbuffered))
-        throw platform::RunError(platform::errnum::PermissionDenied, path_);
-    // One write of the whole entry, then the length: an entry cut short by a crash has no END
-    // and is ignored.
-    const QByteArray bytes = serialize(entry);
-    if (!file_.seek(0) || file_.write(bytes) != bytes.size() || !file_.resize(bytes.size()))
+void DeliveryJournal::append(const QByteArray& note) {
+    if (!file_.isOpen()) {
+        if (!platform::openRegularFile(file_, path_, QIODevice::ReadWrite | QIODevice::Unbuffered))
+            throw platform::RunError(platform::errnum::PermissionDenied, path_);
+        floor_ = file_.size();
+        file_.seek(floor_);
+    }
+    if (file_.write(note) != note.size())
         throw platform::RunError(platform::errnum::DeviceIo, path_);
 }
 
-void DeliveryJournal::clear() {
-    if (file_.isOpen())
-        file_.resize(0);
+void DeliveryJournal::noteTemporary(const QString& path) {
+    append(kTemporaryNote + '\t' + field(path) + '\n');
 }
 
-bool DeliveryJournal::read(const QString& path, JournalEntry* entry) {
+void DeliveryJournal::noteDocument(const JournalEntry& e) {
+    append(kDocumentNote + '\t' + field(e.source) + '\t' + field(e.target) + '\t' + field(e.backup) + '\t' +
+           field(e.recordFile) + '\t' + field(e.logFolder) + '\t' + QByteArray::number(e.recordBase) + '\t' +
+           e.recordLine.toPercentEncoding() + '\n');
+}
+
+void DeliveryJournal::flush() {
+    if (file_.isOpen())
+        platform::syncFile(file_);
+}
+
+void DeliveryJournal::clear() {
+    if (file_.isOpen() && file_.size() > floor_) {
+        file_.resize(floor_);
+        file_.seek(floor_);
+    }
+}
+
+bool DeliveryJournal::read(const QString& path, JournalContents* contents) {
     QFile file;
     if (!platform::openRegularFile(file, path, QIODevice::ReadOnly))
         return false;
     const QList<QByteArray> lines = file.readAll().split('\n');
-    if (lines.size() < 6 || lines[5] != kEnd)
-        return false;
-    entry->source = QString::fromUtf8(lines[0]);
-    entry->target = QString::fromUtf8(lines[1]);
-    entry->recordFile = QString::fromUtf8(lines[2]);
-    entry->logFolder = QString::fromUtf8(lines[3]);
-    entry->recordLine = lines[4];
+    // The last piece has no line end: empty, or a note a crash cut short.
+    for (qsizetype i = readEarlierEntry(lines, contents); i + 1 < lines.size(); ++i) {
+        const QList<QByteArray> f = lines[i].split('\t');
+        if (f.size() == 2 && f[0] == kTemporaryNote) {
+            contents->temporaries << text(f[1]);
+        } else if (f.size() == 8 && f[0] == kDocumentNote) {
+            contents->documents.push_back({text(f[1]), text(f[2]), text(f[3]), text(f[4]), text(f[5]),
+                                           f[6].toLongLong(), QByteArray::fromPercentEncoding(f[7])});
+        }
+    }
     return true;
 }
 
 void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& operations) {
     const QString path = recordsFolder + kJournalFileName;
-    JournalEntry e;
-    if (DeliveryJournal::read(path, &e)) {
-        // The pass removes leftovers only in the folders it knows from the settings, not in the
-        // dated folder below the destination root that the interrupted copy may have written to.
-        if (!e.target.isEmpty())
+    JournalContents journal;
+    if (!DeliveryJournal::read(path, &journal)) {
+        QFile::remove(path);  // anything but a regular file in its place goes
+        return;
+    }
+    for (const QString& temporary : journal.temporaries)
+        QFile::remove(temporary);
+    // An earlier version's single copy wrote to one fixed temporary name.
+    for (const JournalEntry& e : journal.documents)
+        if (e.recordBase < 0 && !e.target.isEmpty())
             QFile::remove(platform::folderOf(e.target) + platform::kTemporaryCopyName);
+
+    bool unfinished = false;
+    QHash<QString, std::shared_ptr<RecordRepair>> records;
+    for (const JournalEntry& e : journal.documents) {
         const bool sourceThere = platform::regularFileExists(e.source);
-        // The copy took its name when the source is gone (it is deleted only afterwards) or
-        // when the target holds exactly the source's bytes.
-        const bool delivered = platform::regularFileExists(e.target) &&
-                               (!sourceThere || platform::sameContent(e.source, e.target));
-        if (delivered) {
-            try {
-                if (sourceThere) {
-                    platform::removeFile(e.source);
-                    operations.add(QStringLiteral(" File elaborato : ") + e.source);
-                }
-                if (!e.recordFile.isEmpty()) {
-                    ensureRecordLine(e.recordFile, e.recordLine);
-                    RecordFile::handOverPath(e.recordFile, e.logFolder);
-                }
-            } catch (const platform::RunError&) {
-                return;  // keep the entry: the next pass tries again
+        if (!delivered(e, sourceThere))
+            continue;  // the source stays for the next pass
+        try {
+            if (sourceThere) {
+                // The new names must be on disk before the only other copy goes.
+                platform::syncFolder(platform::folderOf(e.target));
+                if (!e.backup.isEmpty())
+                    platform::syncFolder(platform::folderOf(e.backup));
+                platform::removeFile(e.source);
+                operations.add(QStringLiteral(" File elaborato : ") + e.source);
             }
+            if (!e.recordFile.isEmpty()) {
+                auto& repair = records[e.recordFile];
+                if (!repair)
+                    repair = std::make_shared<RecordRepair>(e.recordFile);
+                repair->ensure(e.recordLine, e.recordBase);
+            }
+        } catch (const platform::RunError&) {
+            unfinished = true;  // keep the journal: the next pass tries again
         }
     }
-    QFile::remove(path);
+    for (const JournalEntry& e : journal.documents)
+        if (records.contains(e.recordFile)) {
+            records.remove(e.recordFile);  // closed before it is copied
+            RecordFile::handOverPath(e.recordFile, e.logFolder);
+        }
+    if (!unfinished)
+        QFile::remove(path);
 }
 
 }  // namespace dokivo

@@ -5,6 +5,7 @@
 #include "config/Settings.h"
 #include "config/StartupFlags.h"
 #include "logs/OperationsLog.h"
+#include "processing/DeliveryLimits.h"
 #include "processing/PassHost.h"
 #include "processing/SlotContext.h"
 
@@ -33,6 +34,7 @@ struct PassEnvironment {
     platform::Clock& clock;
     // Outlives the pass: one more each time a pass opens its record file.
     qint64& record_file_counter;
+    const DeliveryLimits& delivery_limits;
 
     void addLine(const QString& message) const { operations.add(message); }
     void addLineAndRefresh(const QString& message) const {

@@ -28,6 +28,8 @@ class RecordFile {
     static void handOverPath(const QString& recordPath, const QString& logFolder);
 
     const QString& path() const { return path_; }
+    // The length written so far.
+    qint64 size() const { return file_.size(); }
     const QString& name() const { return name_; }
 
     static QByteArray lineBytes(const QStringList& fields);

@@ -18,7 +18,7 @@ void ScanModule::flushTrackingFile() {
 }
 
 PassEnvironment ScanModule::passEnvironment() {
-    return {settings, slot, flags, folders, operations, host, clock, record_file_counter};
+    return {settings, slot, flags, folders, operations, host, clock, record_file_counter, delivery_limits};
 }
 
 }  // namespace dokivo

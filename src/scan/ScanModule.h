@@ -30,6 +30,8 @@ class ScanModule {
     ScheduleState schedule;
     OperationsLog operations;
     qint64 record_file_counter = 0;
+    // Not a setting: how many documents a folder pass delivers together.
+    DeliveryLimits delivery_limits;
     AppFolders folders;
 
     ScanHost& host;

@@ -37,11 +37,14 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
             f.tree.write(item.section('=', 0, 0), item.section('=', 1).toUtf8());
         JournalEntry entry{f.tree.path("in/doc.pdf"),
                            f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"),
+                           QString(),
                            row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"),
-                           f.tree.folder("log"), row.duplicate ? QByteArray() : line};
+                           f.tree.folder("log"),
+                           row.duplicate ? -1 : header.size(),
+                           row.duplicate ? QByteArray() : line};
         if (!row.duplicate)
             f.tree.write("app/dokivolog05140307_1.txt", row.record);
-        DeliveryJournal(f.tree.path("app/")).record(entry);
+        DeliveryJournal(f.tree.path("app/")).noteDocument(entry);
         recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
         recoverInterruptedDelivery(f.m().folders.records, f.m().operations);  // nothing left to do
         EXPECT_EQ(f.tree.exists("in/doc.pdf"), row.sourceStays);
@@ -61,7 +64,15 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
     ModuleFixture f;  // an entry cut short by a crash is ignored
     f.tree.write("in/doc.pdf", "bytes");
     f.tree.write("out/doc.pdf", "bytes");
-    f.tree.write("app/" + kJournalFileName, "/in/doc.pdf\n/out/doc.pdf\n");
+    DeliveryJournal(f.tree.path("app/"))
+        .noteDocument({f.tree.path("in/doc.pdf"),
+                       f.tree.path("out/doc.pdf"),
+                       QString(),
+                       QString(),
+                       f.tree.folder("log"),
+                       -1,
+                       {}});
+    f.tree.write("app/" + kJournalFileName, f.tree.read("app/" + kJournalFileName).chopped(1));
     recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
     EXPECT_TRUE(f.tree.exists("in/doc.pdf"));
     EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));

@@ -33,7 +33,7 @@ Scenario readOnlyTarget(const char* what, const char* folder, const char* line, 
                       "+in/a.pdf=scan a",
                       "in/a.pdf=scan a",
                       "bak/old.pdf=an earlier backup",
-                      QString("!") + folder + "/{tmp}",
+
                       QString(">") + line + " : {in}a.pdf"};
     QStringList second{"!in/a.pdf", "bak/a.pdf=scan a"};
     if (nameTaken)
@@ -49,7 +49,7 @@ Scenario readOnlyTarget(const char* what, const char* folder, const char* line, 
 const Scenario kFaults[] = {
     {"a full disk leaves the document and the filed ones whole",
      {"@dir_backup_0={bak}", "+in/big.pdf=#65536 s", "in/big.pdf=#65536 s", "out/filed.pdf=#20480 F",
-      "!out/big.pdf", "!out/{tmp}", "> Lettura Cartella 28 61 Disco pieno : {in}big.pdf"},
+      "!out/big.pdf", "> Lettura Cartella 28 61 Disco pieno : {in}big.pdf"},
      [](PassTree& t) {
          t.held.push_back(tinyFileSystem(t.tree.path("out")));
          if (!t.held.back())
@@ -116,12 +116,14 @@ const Scenario kFaults[] = {
     // A kill during the final copy into a dated folder, after which the document was taken out of
     // the input folder by hand: no later copy goes there to reuse the leftover.
     {"a temporary copy left in a dated folder is removed by the next pass",
-     {"@dir_nazionale_0=CREA:AA/MM/GG;", "+out/24/03/05/{tmp}=half a cop", "!out/24/03/05/{tmp}",
+     {"@dir_nazionale_0=CREA:AA/MM/GG;", "+out/24/03/05/.~dokivo-copia-1.tmp=half a cop",
       "!out/24/03/05/a.pdf", "!app/{journal}"},
      [](PassTree& t) {
-         DeliveryJournal(t.tree.path("app/"))
-             .record({t.expand("{in}a.pdf"), t.expandNative("{out}24/03/05/a.pdf"),
-                      t.tree.path("app/dokivolog05140307_1.txt"), t.expand("{log}"), "a.pdf\t/out/"});
+         DeliveryJournal journal(t.tree.path("app/"));
+         journal.noteTemporary(t.expandNative("{out}24/03/05/.~dokivo-copia-1.tmp"));
+         journal.noteDocument({t.expand("{in}a.pdf"), t.expandNative("{out}24/03/05/a.pdf"), QString(),
+                               t.tree.path("app/dokivolog05140307_1.txt"), t.expand("{log}"), 0,
+                               "a.pdf\t/out/"});
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Faults, PassScenario, ::testing::ValuesIn(kFaults), scenarioName);
@@ -203,5 +205,5 @@ TEST(DurableCopy, BlamesTheRightEndAndLeavesNothingOfAFailedCopy) {
     writer->wait();
     delete writer;
     EXPECT_FALSE(tree.exists("dst.pdf"));
-    EXPECT_FALSE(tree.exists(platform::kTemporaryCopyName));
+    EXPECT_TRUE(tree.entries().filter(".~dokivo").isEmpty());
 }

@@ -9,11 +9,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <future>
 #include <memory>
 
-#include "platform/DurableCopy.h"
+#include "platform/StagedCopy.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -43,18 +44,25 @@ inline Guard until(std::function<void()> undo) {
 
 // Makes a folder refuse the pass's copies or, with `everyWrite`, any new file. POSIX: mode 0555,
 // and for root (who ignores it) the immutable attribute where the file system has one. Windows
-// keeps a folder's rights in its access list, which wine does not enforce: there the name every
-// copy is first written under is held open without sharing, and the copy meets a sharing
+// keeps a folder's rights in its access list, which wine does not enforce: there the names a
+// pass's first copies are written under are held open without sharing, and the copy meets a sharing
 // violation as it would meet a refusal; other writers are not stopped.
 inline Guard readOnlyFolder(const QString& path, bool everyWrite = false) {
 #ifdef Q_OS_WIN
-    const QString held = QDir::toNativeSeparators(path + QLatin1Char('/') + platform::kTemporaryCopyName);
-    const HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return nullptr;
-    Guard guard = until([handle] { CloseHandle(handle); });
-    return everyWrite ? nullptr : guard;
+    std::vector<HANDLE> handles;  // the names of a pass's first copies
+    for (int n = 1; n <= 8; ++n) {
+        const QString held = QDir::toNativeSeparators(path + QLatin1Char('/') + platform::stagedCopyName(n));
+        handles.push_back(CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                                      nullptr));
+    }
+    Guard guard = until([handles] {
+        for (HANDLE handle : handles)
+            if (handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
+    });
+    const bool held = std::find(handles.begin(), handles.end(), INVALID_HANDLE_VALUE) == handles.end();
+    return held && !everyWrite ? guard : nullptr;
 #else
     Q_UNUSED(everyWrite);  // both at once here
     const QByteArray folder = QFile::encodeName(path);

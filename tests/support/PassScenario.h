@@ -16,9 +16,9 @@
 //                              that nothing is, the folder's entries exactly
 // In every text {name} stands for the tree's folder "name/" (native path, final separator), {tree}
 // for the tree, {YY} {MM} {DD} {YYYYMMDD} {HHMMSS} {YYMMDDHHSS} for the creation time of the first
-// file laid out, {tmp} {journal} {tracking} for the names of the temporary copy, the journal and
-// the tracking file. A pass may also have a hook that arranges what texts cannot, and one that
-// checks more.
+// file laid out, {tmp} {journal} {tracking} for the names of a temporary copy, the journal and
+// the tracking file. No pass may leave a temporary copy anywhere. A pass may also have a hook that arranges
+// what texts cannot, and one that checks more.
 
 #include <QMap>
 #include <functional>
@@ -258,6 +258,9 @@ inline void runScenario(const Scenario& s) {
         const qsizetype before = t.m().operations.size();
         t.pass();
         t.during.clear();
+        QDirIterator copies(t.tree.path(), {".~dokivo*"}, QDir::Files | QDir::Hidden,
+                            QDirIterator::Subdirectories);
+        EXPECT_FALSE(copies.hasNext()) << "a temporary copy is left: " << copies.next();
         for (const QString& item : files)
             scenario::expectFile(t, t.expand(item));
         for (QString& line : lines)

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace dokivo::platform {
+
+// The temporary name of the `n`th staged copy of a pass: hidden and recognisable as ours
+// (isTemporaryCopyName), and one per copy waiting in a batch.
+inline QString stagedCopyName(qint64 n) {
+    return QStringLiteral(".~dokivo-copia-%1.tmp").arg(n);
+}
+
+// A copy written under a temporary name beside its target, its data not yet flushed. Many of them
+// are flushed together and only then take their names, so that one disk commit serves a whole
+// group of documents. Destroyed before it took its name, it removes its temporary file.
+class StagedCopy {
+  public:
+    StagedCopy(StagedCopy&& other) noexcept;
+    StagedCopy& operator=(StagedCopy&&) = delete;
+    StagedCopy(const StagedCopy&) = delete;
+    ~StagedCopy();
+
+    const QString& target() const { return target_; }
+    const QString& temporary() const { return temporary_; }
+
+    // Flushes the copy's data to disk and closes it. Throws RunError.
+    void flush();
+    // Renames the flushed copy over its target. The new name is durable only once the caller has
+    // flushed the target's folder. Throws RunError.
+    void commit();
+
+  private:
+    friend class OpenDocument;
+    StagedCopy(QString temporary, QString target, qintptr handle)
+        : temporary_(std::move(temporary)), target_(std::move(target)), handle_(handle) {}
+    void closeHandle();
+
+    QString temporary_;
+    QString target_;
+    qintptr handle_;  // the temporary file, open until flush()
+    bool pending_ = true;
+};
+
+// What tells a changed document: its size and last modification, in the system's own unit.
+struct DocumentState {
+    qint64 size = -1;
+    qint64 modified = 0;
+    bool operator==(const DocumentState&) const = default;
+};
+
+// The state of the regular file at `path` now; a size of -1 when there is none.
+DocumentState documentState(const QString& path);
+
+// A document opened once for all its copies. While it is open on Windows nobody may write it.
+class OpenDocument {
+  public:
+    // Throws SourceError when it cannot be opened or is not a regular file (a link is not
+    // followed).
+    explicit OpenDocument(const QString& path);
+    OpenDocument(const OpenDocument&) = delete;
+    OpenDocument& operator=(const OpenDocument&) = delete;
+    ~OpenDocument();
+
+    // Copies the whole document into `temporary`, a hidden name in the folder of `target`, where
+    // the kernel can, without passing the bytes through the program. Throws SourceError when the
+    // document cannot be read or changed while it was copied (a scanner still writing it);
+    // RunError when the target side fails or the target is the document itself (looked for only
+    // when `targetExists`). Nothing is left behind on failure.
+    StagedCopy copyTo(const QString& target, const QString& temporary, bool targetExists);
+
+    // As it was when opened, and stayed while every copy was made.
+    const DocumentState& state() const { return state_; }
+
+  private:
+    QString path_;
+    qintptr handle_;
+    DocumentState state_;
+};
+
+}  // namespace dokivo::platform
