@@ -80,9 +80,14 @@ const Scenario kHostile[] = {
          const QByteArray raw = QFile::encodeName(t.tree.path("in/")) + "bad\xff\xfe.pdf";
          ::close(::open(raw.constData(), O_WRONLY | O_CREAT, 0644));
          t.held.push_back(until([raw] { ::unlink(raw.constData()); }));
+         t.notes << QString::fromLatin1(raw);
 #endif
      },
-     [](PassTree& t) { EXPECT_EQ(t.tree.entries("in").size(), 1) << "left in its input folder"; }},
+     []([[maybe_unused]] PassTree& t) {
+#ifndef Q_OS_WIN
+         EXPECT_EQ(::access(t.notes[0].toLatin1().constData(), F_OK), 0) << "left in its input folder";
+#endif
+     }},
     {"links FIFOs sockets and devices named like documents are neither followed nor copied nor end the pass",
      {"+in/a.pdf=a", "+in/b.pdf=b", "+in/c.pdf=c", "out/=a.pdf|b.pdf|c.pdf|x.pdf|y.pdf|z.pdf",
       "outside/secret.pdf=secret", "> Elaborati : 6", ">!link.pdf", ">!pipe.pdf", ">!sock.pdf", ">!null.pdf",
