@@ -21,17 +21,15 @@ TEST(ConsoleProgram, StartsOrRefusesByItsArgumentsAndConfiguration) {
     const struct {
         QString args;
         bool withIni;
-        int exitCode;  // -2: any failure
-        QStringList printed;
+        int exitCode;
+        QString printed;
     } rows[] = {
-        {"ini:{conf}",
-         false,
-         -2,
-         {"Impossibile accedere al file {conf}Dokivo.ini",
-          "Controllare il parametro ini:dir nella riga di comando"}},
-        {"ini:", false, -2, {"Non e' stato specificato nessuna directory"}},
-        {"ini:{nowhere} verifica:y", false, 2, {}},
-        {"ini:{conf}", true, 0, {}},
+        {"ini:{conf}", false, 2,
+         "Impossibile accedere al file {conf}Dokivo.ini | Controllare il parametro ini:dir nella riga di "
+         "comando"},
+        {"ini:", false, 2, "Non e' stato specificato nessuna directory dove posizionato il file dokivo.ini"},
+        {"ini:{nowhere} verifica:y", false, 2, ""},
+        {"ini:{conf}", true, 0, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.toStdString());
@@ -39,9 +37,8 @@ TEST(ConsoleProgram, StartsOrRefusesByItsArgumentsAndConfiguration) {
         if (row.withIni)
             t.saveIni();
         const CliResult r = runCli(t.expand(row.args).split(' '));
-        EXPECT_TRUE(row.exitCode == -2 ? r.exitCode > 0 : r.exitCode == row.exitCode) << r.exitCode << r.out;
-        for (const QString& text : row.printed)
-            EXPECT_TRUE(r.out.contains(t.expand(text))) << r.out;
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.out;
+        EXPECT_TRUE(r.out.contains(t.expand(row.printed))) << r.out;
         // A start that was let through writes its opening and its close, a refused one nothing.
         const QByteArray tracking = t.tree.read("track/" + kTrackingFileName);
         EXPECT_EQ(tracking.contains(" Sistema Operativo ") && tracking.endsWith(" CHIUSURA  DOKIVO \r\n"),
@@ -50,7 +47,7 @@ TEST(ConsoleProgram, StartsOrRefusesByItsArgumentsAndConfiguration) {
     }
 }
 
-TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRuns) {
+TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRunsWhichClosesInOrderWhenAskedToStop) {
     PassTree t;
     t.saveIni();
     const QProcessEnvironment env = cliEnvironment();
@@ -64,7 +61,7 @@ TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRuns) {
         scheduled.waitForReadyRead(5000);
 
     const CliResult second = runCli({t.expand("ini:{conf}"), "run:y"}, DOKIVO_CLI_PATH, env);
-    EXPECT_NE(second.exitCode, 0);
+    EXPECT_EQ(second.exitCode, 3);
     EXPECT_TRUE(second.err.contains("gia' in esecuzione")) << second.err;
 
     if (!requestOrderlyStop(scheduled)) {
@@ -75,9 +72,7 @@ TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRuns) {
     }
     ASSERT_TRUE(scheduled.waitForFinished(10000));
     EXPECT_EQ(scheduled.exitCode(), 0);
-    const QByteArray tracking = t.tree.read("track/" + kTrackingFileName);
-    EXPECT_TRUE(tracking.contains(" Apertura  DOKIVO schedulato  5 minuti\r\n")) << tracking;
-    EXPECT_TRUE(tracking.endsWith(" CHIUSURA  DOKIVO \r\n"));
+    EXPECT_TRUE(t.tree.read("track/" + kTrackingFileName).endsWith(" CHIUSURA  DOKIVO \r\n"));
 }
 
 TEST(ConsoleProgram, ReportsLeaveTheTreeAsItWasAndTheCheckSaysByItsExitStatus) {
@@ -106,9 +101,7 @@ TEST(ConsoleProgram, ReportsLeaveTheTreeAsItWasAndTheCheckSaysByItsExitStatus) {
     const QStringList withProblem = snapshot(t.tree.path());
     const CliResult found = runCli({conf, "verifica:Y"}, DOKIVO_CLI_PATH, env);
     EXPECT_EQ(found.exitCode, 4);
-    EXPECT_TRUE(found.out.contains(t.expand(" Slot 0, dir_doppioni_0: la cartella {gone} non esiste\n")))
-        << found.out;
-    EXPECT_TRUE(found.out.endsWith(" 1 problema trovato\n"));
+    EXPECT_TRUE(found.out.endsWith(" non esiste\n 1 problema trovato\n")) << found.out;
     EXPECT_EQ(snapshot(t.tree.path()), withProblem);
     EXPECT_FALSE(QFile::exists(QDir::tempPath() + "/" + key + ".lock")) << "a report takes no instance lock";
 }
@@ -145,30 +138,22 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
     EXPECT_EQ(t.tree.read(t.expand("out/{YY}/{MM}/{DD}/Scan_01.pdf")), "%PDF-1.4 scan");
     EXPECT_EQ(t.tree.read("bak/Scan_01.pdf"), "%PDF-1.4 scan");
     EXPECT_EQ(t.tree.read("dup/b.pdf"), "scan b");
-    EXPECT_EQ(t.tree.entries("in"), QStringList{});
     EXPECT_TRUE(r.out.contains(t.expand("Elaborati 2 file PDF | Origine {in}"))) << r.out;
-
-    const QByteArray tracking = t.tree.read("track/" + kTrackingFileName);
-    EXPECT_TRUE(tracking.contains(" Cripto il file  Scan_01.pdf\r\n") &&
-                tracking.endsWith(" CHIUSURA  DOKIVO \r\n"));
-    ASSERT_EQ(t.recordLines().size(), 1);  // handed over to the log folder too, and whole
-    EXPECT_EQ(t.tree.entries("log").size(), 1);
 
     const QByteArray secret = password.toUtf8();
     EXPECT_FALSE(r.out.toUtf8().contains(secret) || r.err.toUtf8().contains(secret));
     for (const QString& entry : snapshot(t.tree.path())) {
         const QString path = entry.section(' ', 0, -3);
-        if (QFileInfo(path).isFile() && !path.endsWith("ao.dat") && !path.endsWith("tool-arguments.txt") &&
+        const QString top = path.mid(t.tree.path().size()).section('/', 0, 0);  // the iterator's "/"
+        if (QFileInfo(path).isFile() && top != "pwd" && top != "tool-arguments.txt" &&
             !path.contains("encryptpdf")) {
             QFile f(path);
             EXPECT_TRUE(f.open(QIODevice::ReadOnly) && !f.readAll().contains(secret)) << path;
         }
-        if (!before.contains(entry)) {
-            const QString top = path.mid(t.tree.path().size()).section('/', 0, 0);  // the iterator's "/"
-            EXPECT_TRUE(QStringList({"in", "out", "bak", "dup", "log", "track", "app", "tool-arguments.txt"})
-                            .contains(top))
-                << "written: " << path;
-        }
+        EXPECT_TRUE(before.contains(entry) ||
+                    QStringList({"in", "out", "bak", "dup", "log", "track", "app", "tool-arguments.txt"})
+                        .contains(top))
+            << "written: " << path;
     }
     for (const QString& var : homes)
         EXPECT_EQ(sandbox.entries(var), QStringList()) << var;
@@ -186,25 +171,21 @@ TEST(FilePermissions, ThePasswordFileAndRecordFilesAreNoMoreOpenThanTheUmask) {
         struct stat st {};
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 07777;
     };
-    for (const mode_t mask : {mode_t(022), mode_t(077)}) {
-        SCOPED_TRACE(mask);
-        const mode_t previous = ::umask(mask);
-        TempTree tree;
-        ASSERT_TRUE(platform::writeProfileString("3", "P", "x", tree.path("ao.dat")));
-        EXPECT_EQ(modeOf(tree.path("ao.dat")) & mask, 0u);
-        ::chmod(QFile::encodeName(tree.path("ao.dat")).constData(),
-                0600);  // a later write keeps it as closed
-        ASSERT_TRUE(platform::writeProfileString("4", "P", "x", tree.path("ao.dat")));
-        EXPECT_EQ(modeOf(tree.path("ao.dat")), 0600u);
+    const mode_t previous = ::umask(077);
+    TempTree tree;
+    ASSERT_TRUE(platform::writeProfileString("3", "P", "x", tree.path("ao.dat")));
+    EXPECT_EQ(modeOf(tree.path("ao.dat")), 0600u);
+    ::chmod(QFile::encodeName(tree.path("ao.dat")).constData(), 0640);  // a later write keeps the mode it has
+    ASSERT_TRUE(platform::writeProfileString("4", "P", "x", tree.path("ao.dat")));
+    EXPECT_EQ(modeOf(tree.path("ao.dat")), 0640u);
 
-        RecordFile record;
-        qint64 sequence = 1;
-        record.open(tree.folder("rec"), QDateTime(QDate(2024, 3, 5), QTime(14, 3, 7)), sequence);
-        record.close();
-        record.handOver(tree.folder("log"));
-        EXPECT_EQ(modeOf(record.path()) & mask, 0u);
-        EXPECT_EQ(modeOf(tree.path("log/" + record.name())) & mask, 0u);
-        ::umask(previous);
-    }
+    RecordFile record;
+    qint64 sequence = 1;
+    record.open(tree.folder("rec"), QDateTime(QDate(2024, 3, 5), QTime(14, 3, 7)), sequence);
+    record.close();
+    record.handOver(tree.folder("log"));
+    EXPECT_EQ(modeOf(record.path()) & 077, 0u);
+    EXPECT_EQ(modeOf(tree.path("log/" + record.name())) & 077, 0u);
+    ::umask(previous);
 #endif
 }
