@@ -18,7 +18,7 @@ const struct {
     {"folders that are not there, an extension with an inner blank, a period not offered",
      {"@dir_out_0={gone}", "@dir_log_generale={notrack}", "@estensione_3= P DF ", "@timer_delta=100 minuti",
       " Slot 0, dir_out_0: la cartella {gone} non esiste",
-      " estensione_3: il valore \"P DF\" contiene uno spazio e viene ignorato",
+      " estensione_3: il valore \"P DF\" contiene uno spazio...",
       " dir_log_generale: la cartella {notrack} non esiste",
       " timer_delta: l'intervallo \"100 minuti\" non e' tra quelli previsti (...): vale 10 minuti"}},
     {"a log folder that refuses new entries",
@@ -30,13 +30,11 @@ const struct {
      }},
     {"an input folder without destination and log folder",
      {"@dir_out_0", "@dir_log_0=" + QString(QDir::separator()),
-      " Slot 0, dir_out_0: manca la cartella di destinazione: lo slot non viene elaborato",
-      " Slot 0, dir_log_0: manca la cartella dei log: lo slot non viene elaborato"}},
+      " Slot 0, dir_out_0: manca la cartella di destinazione...",
+      " Slot 0, dir_log_0: manca la cartella dei log..."}},
     {"a destination that is the input folder written another way",
      {"@dir_out_0={log/../in}",
-      " Slot 0, dir_out_0: la cartella {log/../in} coincide con la cartella di ingresso: cio' che vi si "
-      "scrive "
-      "verrebbe ripreso"}},
+      " Slot 0, dir_out_0: la cartella {log/../in} coincide con la cartella di ingresso..."}},
     {"a backup folder reached through a link to the input folder",
      {"@dir_backup_0={link}",
       " Slot 0, dir_backup_0: la cartella {link} coincide con la cartella di ingresso..."},
@@ -46,31 +44,24 @@ const struct {
      }},
     {"a duplicates folder inside an input folder whose subfolders are read",
      {"@dir_doppioni_0={in/dup}", "@gestione_dir_0=1", "+in/dup/",
-      " Slot 0, dir_doppioni_0: la cartella {in/dup} e' dentro la cartella di ingresso, di cui si leggono le "
-      "sotto cartelle: cio' che vi si scrive verrebbe ripreso"}},
+      " Slot 0, dir_doppioni_0: la cartella {in/dup} e' dentro la cartella di ingresso..."}},
     {"a duplicates folder inside an input folder whose subfolders are not read",
      {"@dir_doppioni_0={in/dup}", "+in/dup/"}},
     {"two slots with one input folder: told at the later one",
      {"@dir_in_1={in}", "@dir_out_1={out}", "@dir_log_1={log}",
-      " Slot 1, dir_in_1: la cartella di ingresso {in} coincide con quella dello slot 0 (dir_in_0), che ne "
-      "prende i documenti per primo"}},
+      " Slot 1, dir_in_1: la cartella di ingresso {in} coincide con quella dello slot 0 (dir_in_0)..."}},
     {"an input folder inside a slot that reads its subfolders",
      {"@dir_in_1={in/sub}", "@dir_out_1={out}", "@dir_log_1={log}", "@gestione_dir_0=1", "+in/sub/",
-      " Slot 1, dir_in_1: la cartella di ingresso {in/sub} e' dentro quella dello slot 0 (dir_in_0), che ne "
-      "legge le sotto cartelle"}},
+      " Slot 1, dir_in_1: la cartella di ingresso {in/sub} e' dentro quella dello slot 0 (dir_in_0)..."}},
     {"an input folder inside a slot that does not read its subfolders",
      {"@dir_in_1={in/sub}", "@dir_out_1={out}", "@dir_log_1={log}", "+in/sub/"}},
     {"a layout in the wrong letter case",
      {"@dir_nazionale_0=crea:aa/mm;",
-      " Slot 0, dir_nazionale_0: il formato CREA:aa/mm non e' tra quelli previsti (...): i documenti vanno "
-      "nella cartella di destinazione, senza cartelle per data"}},
+      " Slot 0, dir_nazionale_0: il formato CREA:aa/mm non e' tra quelli previsti..."}},
     {"encryption with neither the tool nor a password, nor the password folder",
      {"@gestione_pwd_0=1", "@dir_pwd={nopwd}",
-      " Slot 0, gestione_pwd_0: cifratura attiva ma manca {app}encryptpdf.exe: i documenti vengono "
-      "archiviati "
-      "senza password",
-      " Slot 0, gestione_pwd_0: cifratura attiva ma nessuna password per lo slot in {nopwd}ao.dat: verrebbe "
-      "usata la password standard",
+      " Slot 0, gestione_pwd_0: cifratura attiva ma manca {app}encryptpdf.exe...",
+      " Slot 0, gestione_pwd_0: cifratura attiva ma nessuna password per lo slot in {nopwd}ao.dat...",
       " dir_pwd: la cartella {nopwd} non esiste"}},
     {"encryption with the tool and the slot's password",
      {"@gestione_pwd_0=01", "@dir_pwd={pwd}", "+app/encryptpdf.exe=tool",

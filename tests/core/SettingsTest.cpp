@@ -8,38 +8,32 @@ using namespace dokivo::test;
 // Every key of a slot is read through the passes that use it (the scenario tests); here what the
 // settings derive from them. Each load follows the last one in the same settings, and owes it nothing.
 TEST(Settings, DeriveTheExtensionListTheTimerPeriodAndThePasswordFlags) {
-    const struct {
-        const char* body;
-        const char* extensions;
-        const char* period;
-        bool on;
-        bool standard;
-        const char* dirPwd;  // below the tree
-    } rows[] = {
+    // The INI lines, then the extension list, the period, whether encryption is on and with the
+    // standard password, and the password folder.
+    const std::pair<const char*, const char*> rows[] = {
         {"estensione_0=PDF|estensione_1=\" PDF \"|estensione_2=P DF|estensione_3=|gestione_pwd_3=1",
-         "||PDF||PDF||", "5 minuti", true, true, "sysroot/"},  // the system folder stands in
+         "||PDF||PDF|| ; 5 minuti ; on ; standard ; {tree}sysroot/"},  // the system folder stands in
         {"estensione_32=tif|estensione_5=Jpg|timer_delta=15 minuti|gestione_pwd_3=01|dir_pwd={tree}pwd",
-         "||Jpg||tif||", "15 minuti", true, false, "pwd/"},
-        {"gestione_pwd_3=01|dir_pwd={tree}pwd/", "", "5 minuti", true, false, "pwd/"},  // one separator only
-        {"gestione_pwd_0=0|gestione_pwd_1=|gestione_pwd_2=si|gestione_pwd_4=2|timer_delta=", "", "5 minuti",
-         false, false, nullptr},
+         "||Jpg||tif|| ; 15 minuti ; on ;  ; {tree}pwd/"},
+        {"gestione_pwd_3=01|dir_pwd={tree}pwd/", " ; 5 minuti ; on ;  ; {tree}pwd/"},  // one separator only
+        {"gestione_pwd_0=0|gestione_pwd_1=|gestione_pwd_2=si|gestione_pwd_4=2|timer_delta=",
+         " ; 5 minuti ;  ;  ; "},
     };
     ModuleFixture f;
     Settings& s = f.m().settings;
     f.tree.write("pwd/ao.dat", "[3]\r\nP=segreto\r\n");
     s.system_root = f.tree.path("sysroot");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.body);
-        f.writeIni("[TUTTI]\r\n" + QString(row.body)
-                                       .replace("{tree}", f.tree.path())
-                                       .replace('|', "\r\n")
-                                       .replace('/', QDir::separator()));
+    const auto native = [&](const char* text) {
+        return QString(text).replace("{tree}", f.tree.path()).replace('/', QDir::separator());
+    };
+    for (const auto& [body, expected] : rows) {
+        f.writeIni("[TUTTI]\r\n" + native(body).replace('|', "\r\n"));
         LoadSettings(s);
-        EXPECT_EQ(s.extension_list, row.extensions);
-        EXPECT_EQ(s.timer_delta, row.period);
-        EXPECT_EQ(s.password_handling_on, row.on);
-        EXPECT_EQ(s.use_standard_password, row.standard);
-        EXPECT_EQ(s.dir_pwd, row.dirPwd ? f.tree.path(row.dirPwd) : "");
+        EXPECT_EQ(QStringList({s.extension_list, s.timer_delta, s.password_handling_on ? "on" : "",
+                               s.use_standard_password ? "standard" : "", s.dir_pwd})
+                      .join(" ; "),
+                  native(expected))
+            << body;
     }
 }
 
