@@ -8,27 +8,21 @@ using dokivo::platform::writeProfileString;
 using namespace dokivo::test;
 
 TEST(IniRead, FindsTheFirstMatchWithoutRegardToCaseAndCleansTheValue) {
-    const struct {
-        QByteArray text;
-        const char* section;
-        const char* key;
-        QString value;
-    } rows[] = {
-        {"[tutti]\r\nDir_In_0=first\r\ndir_in_0=second\r\n[TUTTI]\r\ndir_in_0=third\r\n", "Tutti", "DIR_IN_0",
-         "first"},
-        {"[T]\n a =  spaced value  \n", "T", "a", "spaced value"},
-        {"[T]\nb=\"quoted  \"\n", "T", "b", "quoted  "},  // one pair of quotes goes, of either kind
-        {"[T]\nd=\'\'twice\'\'\n", "T", "d", "'twice'"},
-        {"[T]\ne=\"unbalanced'\n", "T", "e", "\"unbalanced'"},
-        {"k=orphan\n[A]\nk=a\n[B]\nother=1\n", "B", "k", ""},  // keys belong to their own section only
-        {"[OTHER]\r\nk=v\r\n[TUTTI]\r\n;k=commented\r\nkk=v\r\n", "TUTTI", "k", ""},
-        {"[T]\nk=" + QByteArray(3000, 'x') + "\n", "T", "k", QString(1023, 'x')},
-        {"[T]\r\nk=Citt\xE0 \x80\r\n", "T", "k",
-         QString::fromUtf8("Città €")},  // Windows-1252 when not UTF-8
-        {"[T]\nk=Citt\xC3\xA0\n", "T", "k", QString::fromUtf8("Città")},
+    // Each text is read for key "K" of section "t".
+    const std::pair<QByteArray, QString> rows[] = {
+        {"[T]\r\nk=first\r\nK=second\r\n[t]\r\nk=third\r\n", "first"},
+        {"[T]\n k =  spaced value  \n", "spaced value"},
+        {"[T]\nk=\"quoted  \"\n", "quoted  "},  // one pair of quotes goes, of either kind
+        {"[T]\nk=''twice''\n", "'twice'"},
+        {"[T]\nk=\"unbalanced'\n", "\"unbalanced'"},
+        {"k=orphan\n[A]\nk=a\n[T]\nother=1\n", ""},  // keys belong to their own section only
+        {"[OTHER]\r\nk=v\r\n[T]\r\n;k=commented\r\nkk=v\r\n", ""},
+        {"[T]\nk=" + QByteArray(3000, 'x') + "\n", QString(1023, 'x')},
+        {"[T]\r\nk=Citt\xE0 \x80\r\n", QString::fromUtf8("Città €")},  // Windows-1252 when not UTF-8
+        {"[T]\nk=Citt\xC3\xA0\n", QString::fromUtf8("Città")},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(IniDocument::parse(row.text).value(row.section, row.key), row.value) << row.text;
+    for (const auto& [text, value] : rows)
+        EXPECT_EQ(IniDocument::parse(text).value("t", "K"), value) << text;
     EXPECT_TRUE(IniDocument::parse("[T]\nf=\n").hasValue("T", "f"));
     TempTree tree;
     EXPECT_EQ(readProfileString("TUTTI", "k", "def", tree.path("none.ini")), "def");
