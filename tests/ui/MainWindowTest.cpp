@@ -54,15 +54,6 @@ struct MainWindowFixture : Program, ::testing::Test {
 
 }  // namespace
 
-TEST_F(MainWindowFixture, StartingUpShowsTheCaptionAndTheOpeningLines) {
-    ASSERT_EQ(Form_Load(*module, "ini:" + tree.path(QStringLiteral("conf"))), StartupOutcome::Idle);
-    settle();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.windowTitle(), "Dokivo Ver. 3.7 - 20/11/09");
-    EXPECT_EQ(rows(), module->operations.lines());
-    EXPECT_TRUE(rows().size() == 2 && rows()[0].contains(" Sistema Operativo "));
-}
-
 TEST_F(MainWindowFixture, TheOperatorCodeTakesThreeCharactersAndTheRunButtonDrivesTheSchedule) {
     QTest::keyClicks(child<QLineEdit>(&window, "Text1"), QStringLiteral("ABCD"));
     EXPECT_EQ(window.operatorCode(), "ABC");
@@ -118,8 +109,12 @@ TEST_F(MainWindowFixture, ResizingMovesTheBottomRowFromWhereTheLastSizePutItAndM
     EXPECT_TRUE(window.isVisible());
 }
 
-TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlushAndScrollsOverItsExtent) {
-    window.show();
+TEST_F(MainWindowFixture, StartingUpShowsTheWindowAndTheListFollowsTheOperationsLogAcrossAFlush) {
+    ASSERT_EQ(Form_Load(*module, "ini:" + tree.path(QStringLiteral("conf"))), StartupOutcome::Idle);
+    settle();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), "Dokivo Ver. 3.7 - 20/11/09");
+    EXPECT_TRUE(rows().size() == 2 && rows()[0].contains(" Sistema Operativo "));
     window.setListHorizontalExtent(1500);
     for (int i = 0; i < 200; ++i)
         module->addLine(QStringLiteral(" riga %1").arg(i));
@@ -136,35 +131,28 @@ TEST_F(MainWindowFixture, TheListFollowsTheOperationsLogAcrossAFlushAndScrollsOv
     EXPECT_TRUE(rows().size() == 1 && rows()[0].endsWith(" dopo"));
 }
 
-TEST_F(MainWindowFixture, ACloseDuringAPassWaitsForTheEndOfThePass) {
-    window.show();
-    module->pass_running = true;
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.isVisible() && module->close_pending);
-    EXPECT_EQ(closingLines(), 0);
-    window.requestClose();  // as the scan driver asks at the end of the pass, its guard still set
-    module->pass_running = false;
-    settle();
-    EXPECT_TRUE(window.isUnloaded() && !window.isVisible());
-    EXPECT_EQ(closingLines(), 1);
-}
-
-TEST(MainWindow, EveryWayOfClosingRunsTheCloseSequenceOnce) {
+TEST(MainWindow, EveryWayOfClosingWaitsForThePassInProgressThenRunsTheCloseSequenceOnce) {
     const std::function<void(Form1&)> ways[] = {
         [](Form1& w) { child(&w, "file_2")->trigger(); },  // "Esci"
         [](Form1& w) { w.findChild<TrayIcon*>()->mPopExit()->trigger(); },
         [](Form1& w) { w.close(); },
-        [](Form1& w) { w.unload(); },
     };
     for (const auto& way : ways) {
         Program p;
         p.window.show();
         int unloads = 0;
         QObject::connect(&p.window, &Form1::unloaded, [&] { ++unloads; });
+        p.module->pass_running = true;
         way(p.window);
-        EXPECT_TRUE(p.window.isUnloaded());
+        EXPECT_TRUE(p.window.isVisible() && p.module->close_pending && !p.window.isUnloaded());
+        EXPECT_EQ(p.closingLines(), 0);
+        p.window.requestClose();  // as the scan driver asks at the end of the pass, its guard still set
+        p.module->pass_running = false;
+        settle();
+        EXPECT_TRUE(p.window.isUnloaded() && !p.window.isVisible());
         for (const auto& again : ways)
             again(p.window);
+        p.window.unload();
         EXPECT_EQ(unloads, 1);
         EXPECT_EQ(p.closingLines(), 1);
         EXPECT_TRUE(p.module->operations.lines().empty());
