@@ -26,21 +26,6 @@ void edit(QWidget* control, const QString& value) {
         static_cast<QLineEdit*>(control)->setText(value);
 }
 
-struct SettingsWindowFixture : ModuleFixture, ::testing::Test {
-    ~SettingsWindowFixture() override { delete window.data(); }
-    template <typename W>
-    W& open() {
-        auto* opened = new W(m());
-        window = opened;
-        EXPECT_TRUE(activate(*opened));
-        return *opened;
-    }
-    bool isOpen() const { return window && window->isVisible(); }
-    QByteArray iniBytes() const { return tree.read(QStringLiteral("conf/Dokivo.ini")); }
-
-    QPointer<QWidget> window;
-};
-
 // A visit to one window and the lines it changes in the file ("key=text; ..."), every other byte
 // staying as it was. The visit is a script: steps apart by "; ", each a verb, its target and after
 // a "=" its text (see perform()).
@@ -58,7 +43,17 @@ const QByteArray kOriginal =
     "; la postazione dell'ufficio\r\ndir_in_7=C:\\scan\\in\r\n"
     "[ALTRO]\r\nchiave=valore\r\n";
 
-struct SettingsFlow : SettingsWindowFixture, ::testing::WithParamInterface<Flow> {
+struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
+    ~SettingsWindows() override { delete window.data(); }
+    template <typename W>
+    W& open() {
+        auto* opened = new W(m());
+        window = opened;
+        EXPECT_TRUE(activate(*opened));
+        return *opened;
+    }
+    bool isOpen() const { return window && window->isVisible(); }
+    QByteArray iniBytes() const { return tree.read(QStringLiteral("conf/Dokivo.ini")); }
     void perform(const QString& verb, const QString& name, const QString& text) {
         if (verb == "open") {
             name == "slots" ? (void)open<frm_setuputente2>() : (void)open<frm_setuputente>();
@@ -95,9 +90,11 @@ struct SettingsFlow : SettingsWindowFixture, ::testing::WithParamInterface<Flow>
         }
         settle();
     }
+
+    QPointer<QWidget> window;
 };
 
-TEST_P(SettingsFlow, WritesExactlyWhatWasEditedAndCloses) {
+TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
     tree.write(QStringLiteral("conf/Dokivo.ini"), kOriginal);
     for (const QString& step : QString::fromUtf8(GetParam().script).split(QStringLiteral("; "))) {
         const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
@@ -117,7 +114,7 @@ TEST_P(SettingsFlow, WritesExactlyWhatWasEditedAndCloses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Windows, SettingsFlow,
+    Flows, SettingsWindows,
     ::testing::Values(
         Flow{"GeneralLeavesWithoutSaving", "open general; type txt_dir_pwd=/cambiata; click CmdExit"},
         // Off the list neither button acts, neither Tab nor a click takes the focus away; case counts.
@@ -149,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"SlotsLeaveWithoutSaving", "open slots; choose 1; type txt_dir_out=/scartato; click CmdExit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SettingsWindowFixture, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
+TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     // Every key the window knows, with a value stored for it and the edit made to it. Texts name
     // their key; check boxes go round every stored form (null: the key is absent) and are toggled;
     // slot 6 lies beyond the window's reach.
