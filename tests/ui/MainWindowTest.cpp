@@ -54,7 +54,7 @@ struct MainWindowFixture : Program, ::testing::Test {
 
 }  // namespace
 
-TEST_F(MainWindowFixture, TheOperatorCodeTakesThreeCharactersAndTheRunButtonDrivesTheSchedule) {
+TEST_F(MainWindowFixture, TheBottomRowWorksAndMovesWithTheLowerEdgeAndMessagesOpenOverTheWindow) {
     QTest::keyClicks(child<QLineEdit>(&window, "Text1"), QStringLiteral("ABCD"));
     EXPECT_EQ(window.operatorCode(), "ABC");
 
@@ -67,13 +67,11 @@ TEST_F(MainWindowFixture, TheOperatorCodeTakesThreeCharactersAndTheRunButtonDriv
         EXPECT_EQ(timer->isActive(), started);
         QTest::mouseClick(run, Qt::LeftButton);
     }
-}
 
-TEST_F(MainWindowFixture, AMessageBoxOpensOverTheMainWindowAlsoWhileItIsHidden) {
     window.setGeometry(400, 300, 500, 250);
     window.show();
     settle();
-    window.hide();  // as minimising to the notification area does
+    window.hide();  // as minimising to the notification area does: a message box still opens over it
     QWidget* parent = nullptr;
     QPoint centre;
     QTimer watch;  // looks at the box once it is up, then closes it
@@ -88,11 +86,8 @@ TEST_F(MainWindowFixture, AMessageBoxOpensOverTheMainWindowAlsoWhileItIsHidden) 
     window.showMessage(QStringLiteral("Elaborati 1 file PDF"), Frontend::MessageIcon::None, QString());
     EXPECT_EQ(parent, &window);
     EXPECT_TRUE(window.frameGeometry().contains(centre)) << centre.x() << "," << centre.y();
-}
 
-TEST_F(MainWindowFixture, ResizingMovesTheBottomRowFromWhereTheLastSizePutItAndMinimisingKeepsItShown) {
     window.show();
-    auto* run = child<QPushButton>(&window, "cmdRun");
     resizeClient(600, 400);  // 9000 x 6000 twips; left positions never change
     EXPECT_EQ(run->pos(), QPoint(twipsToPixels(240), twipsToPixels(6000 - 605)));
     EXPECT_EQ(child<QLineEdit>(&window, "Text1")->pos(),
