@@ -154,28 +154,7 @@ TEST(MainWindow, EveryWayOfClosingWaitsForThePassInProgressThenRunsTheCloseSeque
     }
 }
 
-TEST_F(MainWindowFixture, ASettingsWindowThatIsOpenIsBroughtForwardWithItsEdits) {
-    const auto pwd = [&] { return child<QLineEdit>(window.generalSettingsWindow(), "txt_dir_pwd"); };
-    child(&window, "File_1")->trigger();
-    frm_setuputente* general = window.generalSettingsWindow();
-    pwd()->setText(QStringLiteral("/in/corso"));
-    child(&window, "File_1")->trigger();
-    EXPECT_EQ(window.generalSettingsWindow(), general);
-    EXPECT_EQ(pwd()->text(), "/in/corso");
-    child(&window, "file_3")->trigger();
-    EXPECT_TRUE(general->isVisible() && window.slotSettingsWindow() &&
-                window.slotSettingsWindow()->isVisible());
-
-    general->close();  // closed, it opens afresh from the file the next time
-    settle();
-    child(&window, "File_1")->trigger();
-    EXPECT_EQ(pwd()->text(), "");
-    window.close();  // the main window's close takes both with it
-    settle();
-    EXPECT_TRUE(window.generalSettingsWindow() == nullptr && window.slotSettingsWindow() == nullptr);
-}
-
-TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
+TEST_F(MainWindowFixture, TheFileMenuOpensEachWindowOnceAndBringsItForwardWithItsEdits) {
     window.show();
     child(&window, "fileCheck")->trigger();
     ReportWindow* report = window.reportWindow();
@@ -194,6 +173,25 @@ TEST_F(MainWindowFixture, TheFileMenuShowsEachReportInOneWindowToCopyAndClose) {
     child<QPushButton>(report, "cmdClose")->click();
     settle();
     EXPECT_EQ(window.reportWindow(), nullptr);
+
+    const auto pwd = [&] { return child<QLineEdit>(window.generalSettingsWindow(), "txt_dir_pwd"); };
+    child(&window, "File_1")->trigger();
+    frm_setuputente* general = window.generalSettingsWindow();
+    pwd()->setText(QStringLiteral("/in/corso"));
+    child(&window, "File_1")->trigger();
+    EXPECT_EQ(window.generalSettingsWindow(), general);
+    EXPECT_EQ(pwd()->text(), "/in/corso");
+    child(&window, "file_3")->trigger();
+    EXPECT_TRUE(general->isVisible() && window.slotSettingsWindow() &&
+                window.slotSettingsWindow()->isVisible());
+
+    general->close();  // closed, it opens afresh from the file the next time
+    settle();
+    child(&window, "File_1")->trigger();
+    EXPECT_EQ(pwd()->text(), "");
+    window.close();  // the main window's close takes both with it
+    settle();
+    EXPECT_TRUE(window.generalSettingsWindow() == nullptr && window.slotSettingsWindow() == nullptr);
 }
 
 TEST(MainWindowLayout, TheBottomRowFollowsTheLowerEdgeAndTheListTakesTheRest) {

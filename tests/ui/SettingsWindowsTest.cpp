@@ -26,9 +26,9 @@ void edit(QWidget* control, const QString& value) {
         static_cast<QLineEdit*>(control)->setText(value);
 }
 
-// A visit to one window and the lines it changes in the file ("key=text; ..."), every other byte
-// staying as it was. The visit is a script: steps apart by "; ", each a verb, its target and after
-// a "=" its text (see perform()).
+// A visit to one window (the slots' one when the name says so) and the lines it changes in the
+// file ("key=text; ..."), every other byte staying as it was. The visit is a script: steps apart
+// by "; ", each a verb, its target and after a "=" its text (see perform()).
 struct Flow {
     const char *name, *script, *changes = "";
     friend void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
@@ -55,10 +55,6 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
     bool isOpen() const { return window && window->isVisible(); }
     QByteArray iniBytes() const { return tree.read(QStringLiteral("conf/Dokivo.ini")); }
     void perform(const QString& verb, const QString& name, const QString& text) {
-        if (verb == "open") {
-            name == "slots" ? (void)open<frm_setuputente2>() : (void)open<frm_setuputente>();
-            return;
-        }
         ASSERT_TRUE(isOpen()) << "closed before " << verb << ' ' << name;
         // "choose" and "line" name a slot of the list.
         const bool slot = verb == "choose" || verb == "line";
@@ -96,6 +92,8 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
 
 TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
     tree.write(QStringLiteral("conf/Dokivo.ini"), kOriginal);
+    QString(GetParam().name).startsWith("Slots") ? (void)open<frm_setuputente2>()
+                                                 : (void)open<frm_setuputente>();
     for (const QString& step : QString::fromUtf8(GetParam().script).split(QStringLiteral("; "))) {
         const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
         perform(verb, rest.section('=', 0, 0),
@@ -116,34 +114,34 @@ TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
 INSTANTIATE_TEST_SUITE_P(
     Flows, SettingsWindows,
     ::testing::Values(
-        Flow{"GeneralLeavesWithoutSaving", "open general; type txt_dir_pwd=/cambiata; click CmdExit"},
+        Flow{"GeneralLeavesWithoutSaving", "type txt_dir_pwd=/cambiata; click CmdExit"},
         // Off the list neither button acts, neither Tab nor a click takes the focus away; case counts.
         Flow{"GeneralIntervalOffTheListHoldsTheFocus",
-             "open general; shows cbotimer=7 minuti; type txt_ext(1)=JPG; type cbotimer=7 minuti; "
+             "shows cbotimer=7 minuti; type txt_ext(1)=JPG; type cbotimer=7 minuti; "
              "click cmdSave; holds cbotimer; click CmdExit; holds cbotimer; click txt_dir_pwd; "
              "holds cbotimer; tab cbotimer; holds cbotimer; type cbotimer=15 Minuti; click cmdSave; "
              "holds cbotimer; type cbotimer=15 minuti; tab cbotimer; click cmdSave",
              "estensione_1=JPG; timer_delta=15 minuti"},
         Flow{"SlotsTypingBeforeAnyChoiceGoesNowhere",
-             "open slots; line 1=01) /scan/uno; line 7=07) C:\\scan\\in; line 15=15) ; shows txt_dir_in=; "
+             "line 1=01) /scan/uno; line 7=07) C:\\scan\\in; line 15=15) ; shows txt_dir_in=; "
              "type txt_dir_out=/da nessuna parte; leave txt_dir_log; click cmdSave"},
         Flow{"SlotsEditBelongsToTheSlotChosenWhileItWasMade",
-             "open slots; choose 1; type txt_dir_out=  /nuovo out  ; choose 2; shows txt_dir_out=/arch/due; "
+             "choose 1; type txt_dir_out=  /nuovo out  ; choose 2; shows txt_dir_out=/arch/due; "
              "shows chk_getdir=1; click cmdSave",
              "dir_out_1=  /nuovo out  "},
         Flow{"SlotsLeavingDirInRenamesItsLine",
-             "open slots; choose 7; type txt_dir_in=D:\\altro; line 7=07) C:\\scan\\in; leave txt_dir_out; "
+             "choose 7; type txt_dir_in=D:\\altro; line 7=07) C:\\scan\\in; leave txt_dir_out; "
              "line 7=07) D:\\altro; line 1=01) /scan/uno; click cmdSave",
              "dir_in_7=D:\\altro"},
         Flow{"SlotsStoredTwoShowsClearAndStaysUntouched",
-             "open slots; choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; "
+             "choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; "
              "type txt_dir_in=/scan/4; click cmdSave",
              "dir_in_4=/scan/4"},
-        Flow{"SlotsBoxEnteredAndLeftStoresClear",
-             "open slots; choose 4; enter chk_pwd; leave txt_dir_out; click cmdSave", "gestione_pwd_4=0"},
-        Flow{"SlotsBoxClickedStoresTicked", "open slots; choose 4; click chk_pwd; choose 1; click cmdSave",
+        Flow{"SlotsBoxEnteredAndLeftStoresClear", "choose 4; enter chk_pwd; leave txt_dir_out; click cmdSave",
+             "gestione_pwd_4=0"},
+        Flow{"SlotsBoxClickedStoresTicked", "choose 4; click chk_pwd; choose 1; click cmdSave",
              "gestione_pwd_4=1"},
-        Flow{"SlotsLeaveWithoutSaving", "open slots; choose 1; type txt_dir_out=/scartato; click CmdExit"}),
+        Flow{"SlotsLeaveWithoutSaving", "choose 1; type txt_dir_out=/scartato; click CmdExit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
