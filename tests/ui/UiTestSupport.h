@@ -17,6 +17,7 @@
 
 namespace dokivo::test {
 
+// A control of a window by its name; a missing one fails the test.
 template <typename W = QAction>
 W* child(const QObject* parent, const QString& name) {
     W* found = parent ? parent->findChild<W*>(name) : nullptr;
