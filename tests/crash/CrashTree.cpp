@@ -60,16 +60,11 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
     for (const char* f : {"app", "conf", "track"})
         QDir().mkpath(t.root + QLatin1String(f));
     QString ini = QStringLiteral("[TUTTI]\r\ndir_log_generale=%1track/\r\n").arg(t.root);
-    const std::pair<const char*, const char*> keys[] = {{"in", "dir_in_"},
-                                                        {"out", "dir_out_"},
-                                                        {"log", "dir_log_"},
-                                                        {"bak", "dir_backup_"},
-                                                        {"dup", "dir_doppioni_"}};
     for (int s = 0; s < kSlots; ++s) {
-        for (const auto& [kind, key] : keys) {
+        // Each folder is named after its key: "dir_backup_0" is "backup0/".
+        for (const char* kind : {"in", "out", "log", "backup", "doppioni"}) {
             QDir().mkpath(t.dir(kind, s));
-            ini += QLatin1String(key) + QString::number(s) + QLatin1Char('=') + t.dir(kind, s) +
-                   QStringLiteral("\r\n");
+            ini += QStringLiteral("dir_%1_%2=%3\r\n").arg(QLatin1String(kind)).arg(s).arg(t.dir(kind, s));
         }
         ini += QStringLiteral("dir_nazionale_%1=CREA:AA/MM/GG;\r\n").arg(s);
     }
@@ -92,6 +87,7 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
         d.destinationName = baseDestinationName(d.sourceName, false);
         const QByteArray bytes = randomDocument(rng);
         d.sha1 = sha1(bytes);
+        t.expected.insert(QString::number(d.slot) + QLatin1Char('/') + d.destinationName, d.sha1);
         const QString path = t.dir("in", d.slot) + d.sourceName;
         writeFile(path, bytes);
         ::utime(QFile::encodeName(path).constData(), &settled);
@@ -108,7 +104,7 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
             const QByteArray before = "already filed: " + d.destinationName.toUtf8();
             QDir().mkpath(folder);
             writeFile(folder + d.destinationName, before);
-            t.preseeded.insert(folder + d.destinationName, sha1(before));
+            t.expected.insert(folder + d.destinationName, sha1(before));
         }
         t.documents.push_back(std::move(d));
     }
@@ -135,12 +131,9 @@ Check checkTree(const CrashTree& tree, bool settled) {
 
     // Every file the program's folders hold, read once: a final name outside the input folders
     // holds a complete document of its slot, or the file that was there before the passes.
-    QHash<QString, QByteArray> expected;  // "slot/destination name" -> SHA-1
-    for (const Document& d : tree.documents)
-        expected.insert(QString::number(d.slot) + QLatin1Char('/') + d.destinationName, d.sha1);
     QHash<QString, QByteArray> held;  // path -> SHA-1
     for (int s = 0; s < kSlots; ++s) {
-        for (const char* kind : {"in", "out", "bak", "dup"}) {
+        for (const char* kind : {"in", "out", "backup", "doppioni"}) {
             QDirIterator it(tree.dir(kind, s), QDir::Files | QDir::Hidden | QDir::System,
                             QDirIterator::Subdirectories);
             while (it.hasNext()) {
@@ -154,10 +147,8 @@ Check checkTree(const CrashTree& tree, bool settled) {
                 QCryptographicHash hash(QCryptographicHash::Sha1);
                 const QByteArray sha = held[path] =
                     f.open(QIODevice::ReadOnly) && hash.addData(&f) ? hash.result() : "unreadable";
-                const QByteArray want =
-                    tree.preseeded.contains(path)
-                        ? tree.preseeded.value(path)
-                        : expected.value(QString::number(s) + QLatin1Char('/') + it.fileName());
+                const QByteArray want = tree.expected.value(
+                    path, tree.expected.value(QString::number(s) + QLatin1Char('/') + it.fileName()));
                 if (qstrcmp(kind, "in") != 0 && sha != want)
                     c.fault(kTruncated, QStringLiteral("final name without its complete file: ") + path);
             }
@@ -182,9 +173,9 @@ Check checkTree(const CrashTree& tree, bool settled) {
             continue;
         }
         ++c.delivered;
-        const QString target = d.nameTaken ? tree.dir("dup", d.slot) + d.destinationName
+        const QString target = d.nameTaken ? tree.dir("doppioni", d.slot) + d.destinationName
                                            : tree.dir("out", d.slot) + d.dateFolder + d.destinationName;
-        for (const QString& copy : {target, tree.dir("bak", d.slot) + d.destinationName})
+        for (const QString& copy : {target, tree.dir("backup", d.slot) + d.destinationName})
             if (held.value(copy) != d.sha1)
                 c.fault(kLost, QStringLiteral("gone from its input folder, not complete in ") + copy);
         if (d.nameTaken && lines != 0)

@@ -26,9 +26,11 @@ struct Document {
 struct CrashTree {
     QString root;  // ends with "/"; "app/" holds the program's copy and its record files
     std::vector<Document> documents;
-    QHash<QString, QByteArray> preseeded;  // path -> SHA-1 of a destination file that must never change
+    // What a final name must hold (SHA-1): by path a destination file from before the passes, which
+    // must never change; by "slot/destination name" the document of that name.
+    QHash<QString, QByteArray> expected;
 
-    // kind: "in", "out", "bak", "dup", "log"
+    // kind: "in", "out", "backup", "doppioni", "log"
     QString dir(const char* kind, int slot) const {
         return root + QLatin1String(kind) + QString::number(slot) + QLatin1Char('/');
     }

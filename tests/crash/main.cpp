@@ -30,15 +30,11 @@ using namespace dokivo::crash;
 
 namespace {
 
-constexpr int kAlreadyRunning = 3;  // the console program's status while another instance holds the lock
-
-struct Run {
-    bool killed = false;
-    int exitCode = -1;
-};
+constexpr int kKilled = -2;  // runProgram(): the kill landed while the program ran
 
 // One pass of the console program, killed after `killAfterMs` unless it ended first (< 0: never).
-Run runProgram(const CrashTree& tree, int killAfterMs) {
+// Returns its exit status, kKilled, or -1 when it died of anything but the harness's kill.
+int runProgram(const CrashTree& tree, int killAfterMs) {
     const QByteArray program = QFile::encodeName(tree.root + QStringLiteral("app/dokivo-cli"));
     const QByteArray ini = "ini:" + QFile::encodeName(tree.root + QStringLiteral("conf/"));
     const QByteArray out = QFile::encodeName(tree.root + QStringLiteral("last-run.txt"));
@@ -50,27 +46,25 @@ Run runProgram(const CrashTree& tree, int killAfterMs) {
                                      0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    if (posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ) != 0) {
         std::fprintf(stderr, "cannot start %s\n", program.constData());
         std::exit(2);
     }
+    posix_spawn_file_actions_destroy(&actions);
     QElapsedTimer clock;
     clock.start();
     int status = 0;
-    bool sentKill = false;
     while (::waitpid(pid, &status, killAfterMs < 0 ? 0 : WNOHANG) != pid) {
         if (clock.elapsed() >= killAfterMs) {
-            sentKill = ::kill(pid, SIGKILL) == 0;
+            const bool sent = ::kill(pid, SIGKILL) == 0;
             ::waitpid(pid, &status, 0);
+            if (sent && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+                return kKilled;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    // A program that dies of another signal, or of none sent, crashed by itself: a fault.
-    return {sentKill && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL,
-            WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace
@@ -97,74 +91,65 @@ int main(int argc, char* argv[]) {
     // The window a kill may land in follows the measured pace, so that the kills spread over the
     // whole work instead of bunching at its start or missing it: with batches the work goes fast.
     std::mt19937 rng(seed);
-    int startupMs = 20, windowMs = 20, landed = 0, inBatch = 0, checks = 0;
+    int startupMs = 20, windowMs = 20, landed = 0, inBatch = 0;
     double msPerDocument = 0.0;
     QStringList delays;
     Check check = checkTree(tree, false);
     for (int k = 0; k <= kills && check.problems.isEmpty(); ++k) {
-        const bool final = k == kills;  // the final pass runs to its end
-        const int delay = final               ? -1
-                          : k < replay.size() ? replay[k]
-                                              : static_cast<int>(rng() % (windowMs + 1));
+        // After the kills a final pass runs to its end.
+        const int delay = k == kills ? -1 : k < replay.size() ? replay[k] : int(rng() % (windowMs + 1));
         delays << QString::number(delay);
         const int before = check.waiting;
         QElapsedTimer clock;
         clock.start();
-        const Run run = runProgram(tree, delay);
+        const int status = runProgram(tree, delay);
         const qint64 took = clock.elapsed();
+        const bool killed = status == kKilled;
         // A kill inside a batch leaves its journal notes: copies staged, named or half-filed.
-        if (run.killed) {
-            ++landed;
-            if (QFileInfo(tree.root + QStringLiteral("app/") + dokivo::kJournalFileName).size() > 0)
-                ++inBatch;
-        }
-        check = checkTree(tree, !run.killed);
-        ++checks;
-        // The lock goes with its process, and the killed one has been reaped: a refusal means the
-        // lock outlived it (a leaked descriptor, say), which is a fault.
-        if (!run.killed && run.exitCode != 0)
-            check.problems.prepend(
-                QStringLiteral("run %1 ended with status %2%3 (see %4last-run.txt)")
-                    .arg(k)
-                    .arg(run.exitCode)
-                    .arg(run.exitCode == kAlreadyRunning ? ": the lock outlived a killed run" : "")
-                    .arg(tree.root));
-        if (final && check.waiting != 0)
+        landed += killed;
+        inBatch +=
+            killed && QFileInfo(tree.root + QStringLiteral("app/") + dokivo::kJournalFileName).size() > 0;
+        check = checkTree(tree, !killed);
+        // The lock goes with its process, and the killed one has been reaped: status 3, refused by
+        // the lock, means it outlived it (a leaked descriptor, say).
+        if (!killed && status != 0)
+            check.problems << QStringLiteral("run %1 ended with status %2, see %3last-run.txt")
+                                  .arg(k)
+                                  .arg(status)
+                                  .arg(tree.root);
+        if (k == kills && check.waiting != 0)
             check.problems << QStringLiteral("%1 documents still in their input folders").arg(check.waiting);
 
         // The window is the start-up (learnt: longer after a kill that filed nothing, shorter after
         // a run that filed everything, measured by a run that had nothing to file) and twice the
         // time of a kill's share of the work left.
         const int done = before - check.waiting;
-        if (run.killed && done == 0)
+        if (killed && done == 0)
             startupMs += 10;
-        else if (!run.killed)
-            startupMs = done == 0 ? static_cast<int>(took) : std::max(5, startupMs * 2 / 3);
+        else if (!killed)
+            startupMs = done == 0 ? int(took) : std::max(5, startupMs * 2 / 3);
         if (done > 0 && took > 0)
-            msPerDocument = static_cast<double>(took) / done;
-        windowMs =
-            startupMs + static_cast<int>(2.0 * msPerDocument * check.waiting / std::max(1, kills - k - 1));
+            msPerDocument = double(took) / done;
+        windowMs = startupMs + int(2.0 * msPerDocument * check.waiting / std::max(1, kills - k - 1));
     }
 
     // Kills that all miss the batches would leave their recovery untried.
     if (landed >= 5 && inBatch == 0)
         check.problems << QStringLiteral("no kill landed inside a batch");
-    std::printf("kills tried %d, landed %d, inside a batch %d\n", kills, landed, inBatch);
-    std::printf("documents checked %lld (%zu documents x %d checks)\n",
-                static_cast<long long>(checks) * tree.documents.size(), tree.documents.size(), checks);
     const auto& f = check.faults;
     std::printf(
+        "kills tried %d, landed %d, inside a batch %d\ndocuments checked %lld (%zu documents x %lld checks)\n"
         "delivered %d, lost %d, truncated %d, duplicated records %d, stray records %d, "
         "missing records %d, leftovers %d\n",
-        check.delivered, f[kLost], f[kTruncated], f[kDuplicatedRecord], f[kStrayRecord], f[kMissingRecord],
-        f[kLeftover]);
+        kills, landed, inBatch, static_cast<long long>(delays.size() * tree.documents.size()),
+        tree.documents.size(), static_cast<long long>(delays.size()), check.delivered, f[kLost],
+        f[kTruncated], f[kDuplicatedRecord], f[kStrayRecord], f[kMissingRecord], f[kLeftover]);
     if (!check.problems.isEmpty()) {
         delays.removeAll(QStringLiteral("-1"));
-        std::fprintf(stderr, "FAILED after run %lld; replay: dokivo-crashtest %s %s %s %d %u %s\n",
-                     static_cast<long long>(delays.size()), argv[1], argv[2], argv[3], kills, seed,
-                     qPrintable(delays.join(QLatin1Char(','))));
-        for (qsizetype i = 0; i < check.problems.size() && i < 20; ++i)
-            std::fprintf(stderr, "  %s\n", qPrintable(check.problems[i]));
+        std::fprintf(stderr, "FAILED; replay: dokivo-crashtest %s %s %s %d %u %s\n", argv[1], argv[2],
+                     argv[3], kills, seed, qPrintable(delays.join(QLatin1Char(','))));
+        for (const QString& p : check.problems.first(std::min<qsizetype>(20, check.problems.size())))
+            std::fprintf(stderr, "  %s\n", qPrintable(p));
         return 1;
     }
     std::printf("OK\n");
