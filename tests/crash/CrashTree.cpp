@@ -69,12 +69,9 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
         ini += QStringLiteral("dir_nazionale_%1=CREA:AA/MM/GG;\r\n").arg(s);
     }
     writeFile(t.root + QStringLiteral("conf/Dokivo.ini"), ini.toUtf8());
-    for (const QString& program : {QStringLiteral("dokivo-cli"), QStringLiteral("encryptpdf.exe")}) {
-        const QString from = binFolder + QLatin1Char('/') + program,
-                      to = t.root + QStringLiteral("app/") + program;
-        if (QFile::exists(from) && !QFile::copy(from, to))
-            throw std::runtime_error("cannot copy " + from.toStdString());
-    }
+    // The program keeps its record files in its own folder.
+    if (!QFile::copy(binFolder + QStringLiteral("/dokivo-cli"), t.root + QStringLiteral("app/dokivo-cli")))
+        throw std::runtime_error("cannot copy dokivo-cli from " + binFolder.toStdString());
 
     std::mt19937 rng(seed);
     // Files look settled, as a scanner's finished output does.

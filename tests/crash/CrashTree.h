@@ -37,8 +37,8 @@ struct CrashTree {
 };
 
 // Three slots with backup, duplicates and dated destination folders, `files` documents from
-// `seed` (a share with their name already taken, a few the slots do not accept), the programs of
-// `binFolder` copied into the application folder, and "Dokivo.ini". `root` is emptied first.
+// `seed` (a share with their name already taken, a few the slots do not accept), the console
+// program of `binFolder` copied into the application folder, and "Dokivo.ini". `root` is emptied first.
 CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, const QString& binFolder);
 
 enum Fault { kLost, kTruncated, kDuplicatedRecord, kStrayRecord, kMissingRecord, kLeftover, kFaultKinds };

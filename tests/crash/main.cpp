@@ -6,25 +6,17 @@
 //
 // A failure prints the delay of every kill so far; DELAYS_MS ("a,b,...") replays them.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUuid>
 #include <cstdio>
 #include <random>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <csignal>
-#include <thread>
-
 #include "CrashTree.h"
 #include "processing/DeliveryJournal.h"
-
-extern char** environ;
 
 using namespace dokivo::crash;
 
@@ -32,39 +24,25 @@ namespace {
 
 constexpr int kKilled = -2;  // runProgram(): the kill landed while the program ran
 
-// One pass of the console program, killed after `killAfterMs` unless it ended first (< 0: never).
-// Returns its exit status, kKilled, or -1 when it died of anything but the harness's kill.
+// One pass of the console program, killed (SIGKILL) after `killAfterMs` unless it ended first
+// (-1: never). Returns its exit status, kKilled, or -1 when it crashed by itself.
 int runProgram(const CrashTree& tree, int killAfterMs) {
-    const QByteArray program = QFile::encodeName(tree.root + QStringLiteral("app/dokivo-cli"));
-    const QByteArray ini = "ini:" + QFile::encodeName(tree.root + QStringLiteral("conf/"));
-    const QByteArray out = QFile::encodeName(tree.root + QStringLiteral("last-run.txt"));
-    char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(ini.constData()),
-                    const_cast<char*>("run:y"), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", program.constData());
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setStandardOutputFile(tree.root + QStringLiteral("last-run.txt"));
+    p.start(tree.root + QStringLiteral("app/dokivo-cli"),
+            {QStringLiteral("ini:") + tree.root + QStringLiteral("conf/"), QStringLiteral("run:y")});
+    if (!p.waitForStarted()) {
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(p.program()));
         std::exit(2);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    QElapsedTimer clock;
-    clock.start();
-    int status = 0;
-    while (::waitpid(pid, &status, killAfterMs < 0 ? 0 : WNOHANG) != pid) {
-        if (clock.elapsed() >= killAfterMs) {
-            const bool sent = ::kill(pid, SIGKILL) == 0;
-            ::waitpid(pid, &status, 0);
-            if (sent && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-                return kKilled;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const bool ended = p.waitForFinished(killAfterMs);
+    if (!ended) {
+        p.kill();
+        p.waitForFinished(-1);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // It may have ended by itself just before the kill.
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : ended ? -1 : kKilled;
 }
 
 }  // namespace
@@ -74,6 +52,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: dokivo-crashtest BIN_DIR WORK_DIR FILES KILLS SEED [DELAYS_MS]\n");
         return 2;
     }
+    QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures show up as they come, also in a log file
     const std::uint32_t seed = std::strtoul(argv[5], nullptr, 10);
     QList<int> replay;
@@ -85,8 +64,8 @@ int main(int argc, char* argv[]) {
     const CrashTree tree =
         buildCrashTree(QFile::decodeName(argv[2]), std::atoi(argv[3]), seed, QFile::decodeName(argv[1]));
     // Its own lock, so that a developer's running instance does not refuse the harness's passes.
-    ::setenv("DOKIVO_INSTANCE_KEY", "dokivo-crash-" + QUuid::createUuid().toByteArray(QUuid::Id128), 1);
-    ::setenv("DOKIVO_OPERATORE", "CRS", 1);
+    qputenv("DOKIVO_INSTANCE_KEY", "dokivo-crash-" + QUuid::createUuid().toByteArray(QUuid::Id128));
+    qputenv("DOKIVO_OPERATORE", "CRS");
 
     // The window a kill may land in follows the measured pace, so that the kills spread over the
     // whole work instead of bunching at its start or missing it: with batches the work goes fast.
@@ -110,13 +89,15 @@ int main(int argc, char* argv[]) {
         inBatch +=
             killed && QFileInfo(tree.root + QStringLiteral("app/") + dokivo::kJournalFileName).size() > 0;
         check = checkTree(tree, !killed);
-        // The lock goes with its process, and the killed one has been reaped: status 3, refused by
-        // the lock, means it outlived it (a leaked descriptor, say).
+        // The lock goes with its process, and the killed one has been reaped: a refusal by the lock
+        // means it outlived it (a leaked descriptor, say).
         if (!killed && status != 0)
-            check.problems << QStringLiteral("run %1 ended with status %2, see %3last-run.txt")
-                                  .arg(k)
-                                  .arg(status)
-                                  .arg(tree.root);
+            check.problems
+                << QStringLiteral(
+                       "run %1 ended with status %2 (3: the lock outlived a killed run), see %3last-run.txt")
+                       .arg(k)
+                       .arg(status)
+                       .arg(tree.root);
         if (k == kills && check.waiting != 0)
             check.problems << QStringLiteral("%1 documents still in their input folders").arg(check.waiting);
 
