@@ -10,17 +10,17 @@
 
 #include "platform/FileSystem.h"
 #include "processing/DeliveryJournal.h"
-#include "support/PassFixture.h"
+#include "support/PassScenario.h"
 
 using namespace dokivo;
-using dokivo::test::PassFixture;
+using dokivo::test::PassTree;
 
 namespace {
 
 struct Scenario {
     const char* name;
     QMap<QString, QString> slot;  // keys of slot 0 beyond its three folders
-    std::function<void(PassFixture&)> prepare;
+    std::function<void(PassTree&)> prepare;
 };
 
 // What a pass leaves: its lines and every file of the tree, with the tree's root cut out.
@@ -30,19 +30,17 @@ struct Outcome {
 };
 
 Outcome run(const Scenario& s, int documentsPerBatch) {
-    PassFixture f;
+    PassTree f;
     const QString root = f.tree.path();
-    QMap<QString, QString> extra = s.slot;
-    for (auto it = extra.begin(); it != extra.end(); ++it)
-        it.value() = f.tree.folder(it.value());
-    f.slot(0, extra);
+    for (auto it = s.slot.begin(); it != s.slot.end(); ++it)
+        f.set(it.key() + "0=" + f.tree.folder(it.value()));
     s.prepare(f);
     f.m().delivery_limits.documents = documentsPerBatch;
     // The file system lists each folder in an order of its own: the documents are named by their
     // place in the listing, so that the two runs compare.
     QList<std::pair<QString, QString>> places;
     int place = 0;
-    for (const auto& file : platform::listRegularFiles(f.in(0)))
+    for (const auto& file : platform::listRegularFiles(f.tree.path("in")))
         if (file.name.startsWith("Scan ")) {
             const QString base = file.name.chopped(4);
             const QString shown = QStringLiteral("Document#%1").arg(place++);
@@ -76,10 +74,10 @@ Outcome run(const Scenario& s, int documentsPerBatch) {
     return o;
 }
 
-void dropMany(PassFixture& f, int count) {
+void dropMany(PassTree& f, int count) {
     for (int i = 0; i < count; ++i) {
         const QString name = QStringLiteral("Scan %1.pdf").arg(i, 3, 10, QLatin1Char('0'));
-        f.drop(0, name, name.toUtf8());
+        f.drop("in/" + name + "=" + name);
     }
 }
 
@@ -90,45 +88,45 @@ TEST(BatchDelivery, FilesWritesAndRecordsAsDocumentByDocument) {
     const Scenario scenarios[] = {
         {"more documents than one batch, dated folders, a backup",
          {{"dir_backup_", "bak"}, {"dir_nazionale_", "CREA:AA/MM/GG;"}},
-         [](PassFixture& f) { dropMany(f, 150); }},
+         [](PassTree& f) { dropMany(f, 150); }},
         {"two sources that become one name, different bytes, with a duplicates folder", backupAndDuplicates,
-         [](PassFixture& f) {
-             f.drop(0, "a b.pdf", "first");
-             f.drop(0, "a_b.pdf", "second");
-             f.drop(0, "c.pdf", "third");
+         [](PassTree& f) {
+             f.drop("in/a b.pdf=first");
+             f.drop("in/a_b.pdf=second");
+             f.drop("in/c.pdf=third");
          }},
         {"two sources that become one name, the same bytes, with a duplicates folder", backupAndDuplicates,
-         [](PassFixture& f) {
-             f.drop(0, "a b.pdf", "same");
-             f.drop(0, "a_b.pdf", "same");
+         [](PassTree& f) {
+             f.drop("in/a b.pdf=same");
+             f.drop("in/a_b.pdf=same");
          }},
         {"two sources that become one name, no duplicates folder",
          {{"dir_backup_", "bak"}},
-         [](PassFixture& f) {
-             f.drop(0, "a b.pdf", "first");
-             f.drop(0, "a_b.pdf", "second");
+         [](PassTree& f) {
+             f.drop("in/a b.pdf=first");
+             f.drop("in/a_b.pdf=second");
          }},
         {"the backup folder is the destination folder",
          {{"dir_doppioni_", "dup"}},
-         [](PassFixture& f) {
-             f.ini["dir_backup_0"] = f.out(0);
-             f.drop(0, "a.pdf", "a");
-             f.drop(0, "b.pdf", "b");
+         [](PassTree& f) {
+             f.set("dir_backup_0={out}");
+             f.drop("in/a.pdf=a");
+             f.drop("in/b.pdf=b");
          }},
         {"names taken earlier, documents refused and skipped", backupAndDuplicates,
-         [](PassFixture& f) {
-             f.tree.write("s0/out/Taken.pdf", "filed earlier");
+         [](PassTree& f) {
+             f.tree.write("out/Taken.pdf", "filed earlier");
              f.tree.write("bak/Taken.pdf", "an earlier backup");
-             f.drop(0, "Taken.pdf", "new");
-             f.drop(0, "nota.txt", "not a document");
-             f.drop(0, "CRIPTATO.PDF", "left alone");
+             f.drop("in/Taken.pdf=new");
+             f.drop("in/nota.txt=not a document");
+             f.drop("in/CRIPTATO.PDF=left alone");
              dropMany(f, 5);
          }},
         {"a target that fails on the third document",
          {{"dir_backup_", "bak"}},
-         [](PassFixture& f) {
+         [](PassTree& f) {
              dropMany(f, 5);
-             const auto files = platform::listRegularFiles(f.in(0));
+             const auto files = platform::listRegularFiles(f.tree.path("in"));
              QDir().mkpath(f.tree.path("bak/") + QString(files[2].name).replace(' ', '_'));
          }},
     };

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "platform/DateText.h"
 #include "processing/DateFolders.h"
 #include "support/TestSupport.h"
@@ -7,69 +5,44 @@
 using namespace dokivo;
 using dokivo::test::TempTree;
 
-namespace {
-
-const QDateTime kCreated(QDate(2024, 3, 5), QTime(14, 7, 9));
-
-struct Layout {
-    const char* parameters;
-    QStringList expectedLevels;  // relative to the root, outermost first; empty: the root itself
-};
-
-}  // namespace
-
+// Each layout makes its levels below the root and gives the deepest, twice without harm; the
+// configuration check calls a layout unknown exactly when it makes no levels.
 TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
-    const QString ddd = platform::formatDate(kCreated, platform::DatePattern::DDD);
-    const std::vector<Layout> layouts{
-        {"CREA:AA/MM/GG;", {"24", "24/03", "24/03/05"}},
-        {"PODSITIR;CREA:MM;", {"03"}},
-        {"crea:MM/GG;", {"03", "03/05"}},
-        {"CREA:AA/GGG;", {"24", "24/" + ddd}},
-        {"CREA:GGG;", {"24", "24/" + ddd}},  // the year level is made too, so the copy can go in
-        {"CREA:AA/MM;", {"24", "24/03"}},
-        {"CREA:aa/mm;", {}},
-        {"CREA:AA/MM/GG", {"24", "24/03", "24/03/05"}},  // no ";": the code runs to the end of the text
-        {"SOLOLOG", {}},
-        {"", {}},
+    const QDateTime created(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const QString ddd = platform::formatDate(created, platform::DatePattern::DDD);
+    const struct {
+        const char* parameters;
+        const char* code;
+        QStringList levels;  // outermost first; none: the root itself
+    } rows[] = {
+        {"CREA:AA/MM/GG;", "AA/MM/GG", {"24", "24/03", "24/03/05"}},
+        {"PODSITIR;CREA:MM;", "MM", {"03"}},
+        {"crea:MM/GG;", "MM/GG", {"03", "03/05"}},
+        {"CREA:AA/GGG;", "AA/GGG", {"24", "24/" + ddd}},
+        {"CREA:GGG;", "GGG", {"24", "24/" + ddd}},  // the year level too, so the copy can go in
+        {"CREA:AA/MM;", "AA/MM", {"24", "24/03"}},
+        {"x;Crea:AA/mm;y", "AA/mm", {}},                             // the code keeps its letter case
+        {"CREA:AA/MM/GG", "AA/MM/GG", {"24", "24/03", "24/03/05"}},  // no ";": to the end of the text
+        {"CREA:", "", {}},
+        {"SOLOLOG", "", {}},
+        {"", "", {}},
     };
-    for (const Layout& layout : layouts) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.parameters);
         TempTree tree;
         const QString root = tree.folder("out");
-        const QString folder = buildDateFolders(layout.parameters, root, kCreated);
-        const QString deepest = layout.expectedLevels.isEmpty()
-                                    ? QString()
-                                    : QDir::toNativeSeparators(layout.expectedLevels.back() + "/");
-        EXPECT_EQ(folder, root + deepest) << layout.parameters;
-        // The configuration check names a layout unknown exactly when it makes no levels.
-        EXPECT_EQ(knownLayoutCodes().contains(layoutCode(layout.parameters)),
-                  !layout.expectedLevels.isEmpty())
-            << layout.parameters;
-        for (const QString& level : layout.expectedLevels)
-            EXPECT_TRUE(QFileInfo(root + level).isDir()) << layout.parameters << " " << level.toStdString();
-        EXPECT_EQ(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
-                  layout.expectedLevels.isEmpty() ? 0 : 1)
-            << layout.parameters;
+        const QString deepest =
+            row.levels.isEmpty() ? QString() : QDir::toNativeSeparators(row.levels.back() + "/");
+        EXPECT_EQ(buildDateFolders(row.parameters, root, created), root + deepest);
+        EXPECT_EQ(buildDateFolders(row.parameters, root, created), root + deepest);
+        EXPECT_EQ(layoutCode(row.parameters), row.code);
+        EXPECT_EQ(knownLayoutCodes().contains(layoutCode(row.parameters)), !row.levels.isEmpty());
+        for (const QString& level : row.levels)
+            EXPECT_TRUE(QFileInfo(root + level).isDir()) << level;
+        EXPECT_EQ(tree.entries("out").size(), row.levels.isEmpty() ? 0 : 1);
     }
-}
-
-TEST(DateFolders, RunningTwiceForTheSameDayIsHarmless) {
-    TempTree tree;
-    const QString root = tree.folder("out");
-    tree.write("out/24/03/05/kept.pdf", "x");
-    const QString dated = root + QDir::toNativeSeparators("24/03/05/");
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), dated);
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM/GG;", root, kCreated), dated);
-    EXPECT_EQ(tree.read("out/24/03/05/kept.pdf"), "x");
-}
-
-TEST(DateFolders, AnUncreatableLevelIsLeftForTheCopyToReport) {
+    // A level that cannot be made is left for the copy to report.
     TempTree tree;
     tree.write("out/24", "a file where the year folder should be");
-    EXPECT_EQ(buildDateFolders("CREA:AA/MM;", tree.folder("out"), kCreated), tree.path("out/24/03/"));
-}
-
-TEST(DateFolders, LayoutCodeIsTakenWithItsLetterCase) {
-    EXPECT_EQ(layoutCode("x;Crea:AA/mm;y"), "AA/mm");
-    EXPECT_EQ(layoutCode("CREA:"), "");
-    EXPECT_EQ(layoutCode("nothing"), "");
+    EXPECT_EQ(buildDateFolders("CREA:AA/MM;", tree.folder("out"), created), tree.path("out/24/03/"));
 }

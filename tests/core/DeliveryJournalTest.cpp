@@ -1,97 +1,79 @@
-#include <gtest/gtest.h>
-
 #include "processing/DeliveryJournal.h"
-#include "support/PassFixture.h"
+#include "support/TestSupport.h"
 
 using namespace dokivo;
-using dokivo::test::ModuleFixture;
+using namespace dokivo::test;
 
-namespace {
-
-// The state a crash leaves behind, rebuilt by hand: a journal entry and whatever of its
-// delivery had happened.
-struct Recovery : ModuleFixture, ::testing::Test {
-    JournalEntry entry() const {
-        return {tree.path("in/doc.pdf"),
-                tree.path("out/doc.pdf"),
-                QString(),
-                tree.path("app/dokivolog05140307_1.txt"),
-                tree.folder("log"),
-                qint64(qstrlen(kHeader)),
-                "doc.pdf\t/out/\t\t20240305\t140307\t\t\t/in/\t"};
+// The state a crash leaves behind, rebuilt by hand: a journal entry and whatever of its delivery
+// had happened. Recovery finishes what was copied, once, and leaves the rest for the next pass.
+TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
+    const QByteArray header = "DOKIVO\tDIR_DESTINAZIONE\r\n";
+    const QByteArray line = "doc.pdf\t/out/\t\t20240305\t140307\t\t\t/in/\t";
+    const struct {
+        const char* what;
+        QStringList before;  // "path=content"
+        bool duplicate;      // the entry names the duplicates folder and no record
+        QByteArray record;   // the record file before, and after: "=" as before, else the whole line added
+        bool sourceStays;
+    } rows[] = {
+        {"a copy in place with its source still there",
+         {"in/doc.pdf=bytes", "out/doc.pdf=bytes"},
+         false,
+         header,
+         false},
+        {"a record line already written", {"out/doc.pdf=bytes"}, false, header + line + "\r\n", false},
+        {"a record line cut in half", {"out/doc.pdf=bytes"}, false, header + line.left(9), false},
+        {"a copy that never took its name",
+         {"in/doc.pdf=new", "out/doc.pdf=an older document"},
+         false,
+         header,
+         true},
+        {"a duplicate", {"in/doc.pdf=bytes", "dup/doc.pdf=bytes"}, true, {}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ModuleFixture f;
+        for (const QString& item : row.before)
+            f.tree.write(item.section('=', 0, 0), item.section('=', 1).toUtf8());
+        JournalEntry entry{f.tree.path("in/doc.pdf"),
+                           f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"),
+                           QString(),
+                           row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"),
+                           f.tree.folder("log"),
+                           row.duplicate ? -1 : header.size(),
+                           row.duplicate ? QByteArray() : line};
+        if (!row.duplicate)
+            f.tree.write("app/dokivolog05140307_1.txt", row.record);
+        DeliveryJournal(f.tree.path("app/")).noteDocument(entry);
+        recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
+        recoverInterruptedDelivery(f.m().folders.records, f.m().operations);  // nothing left to do
+        EXPECT_EQ(f.tree.exists("in/doc.pdf"), row.sourceStays);
+        EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));
+        const QByteArray record = f.tree.read("app/dokivolog05140307_1.txt");
+        if (row.duplicate || row.sourceStays) {
+            EXPECT_EQ(record, row.record);
+            EXPECT_EQ(f.tree.entries("log"), QStringList{});
+            continue;
+        }
+        EXPECT_EQ(record, header + line + "\r\n");
+        EXPECT_EQ(f.tree.read("log/dokivolog05140307_1.txt"), record) << "handed over again";
+        if (row.before.size() == 2) {
+            EXPECT_EQ(f.messages(), QStringList{" File elaborato : " + f.tree.path("in/doc.pdf")});
+        }
     }
-    void journal(const JournalEntry& e) {
-        DeliveryJournal j(tree.path("app/"));
-        j.noteDocument(e);
-    }
-    QByteArray record() const { return tree.read("app/dokivolog05140307_1.txt"); }
-    static constexpr const char* kHeader = "DOKIVO\tDIR_DESTINAZIONE\r\n";
-};
-
-}  // namespace
-
-TEST_F(Recovery, ACopyInPlaceWithItsSourceStillThereIsFinishedOnce) {
-    tree.write("in/doc.pdf", "bytes");
-    tree.write("out/doc.pdf", "bytes");
-    tree.write("app/dokivolog05140307_1.txt", kHeader);
-    journal(entry());
-    recoverInterruptedDelivery(m().folders.records, m().operations);
-    EXPECT_FALSE(tree.exists("in/doc.pdf"));
-    EXPECT_EQ(record(), QByteArray(kHeader) + entry().recordLine + "\r\n");
-    EXPECT_EQ(tree.read("log/dokivolog05140307_1.txt"), record()) << "handed over again";
-    EXPECT_EQ(messages(), QStringList{" File elaborato : " + tree.path("in/doc.pdf")});
-    EXPECT_FALSE(tree.exists("app/" + kJournalFileName));
-
-    recoverInterruptedDelivery(m().folders.records, m().operations);  // nothing left to do
-    EXPECT_EQ(record().count("\r\n"), 2);
-}
-
-TEST_F(Recovery, ARecordLineAlreadyWrittenIsNotWrittenTwice) {
-    tree.write("out/doc.pdf", "bytes");
-    tree.write("app/dokivolog05140307_1.txt", QByteArray(kHeader) + entry().recordLine + "\r\n");
-    journal(entry());
-    recoverInterruptedDelivery(m().folders.records, m().operations);
-    EXPECT_EQ(record().count("\r\n"), 2);
-}
-
-TEST_F(Recovery, ARecordLineCutInHalfIsReplacedByTheWholeOne) {
-    tree.write("out/doc.pdf", "bytes");
-    tree.write("app/dokivolog05140307_1.txt", QByteArray(kHeader) + entry().recordLine.left(9));
-    journal(entry());
-    recoverInterruptedDelivery(m().folders.records, m().operations);
-    EXPECT_EQ(record(), QByteArray(kHeader) + entry().recordLine + "\r\n");
-}
-
-TEST_F(Recovery, ACopyThatNeverTookItsNameLeavesTheSourceForTheNextPass) {
-    tree.write("in/doc.pdf", "new bytes");
-    tree.write("out/doc.pdf", "an older document of the same name");
-    tree.write("app/dokivolog05140307_1.txt", kHeader);
-    journal(entry());
-    recoverInterruptedDelivery(m().folders.records, m().operations);
-    EXPECT_EQ(tree.read("in/doc.pdf"), "new bytes");
-    EXPECT_EQ(record(), kHeader);
-    EXPECT_FALSE(tree.exists("app/" + kJournalFileName));
-}
-
-TEST_F(Recovery, ADuplicateEntryDeletesTheSourceButWritesNoRecord) {
-    JournalEntry dup = entry();
-    dup.target = tree.path("dup/doc.pdf");
-    dup.recordFile.clear();
-    dup.recordLine.clear();
-    tree.write("in/doc.pdf", "bytes");
-    tree.write("dup/doc.pdf", "bytes");
-    journal(dup);
-    recoverInterruptedDelivery(m().folders.records, m().operations);
-    EXPECT_FALSE(tree.exists("in/doc.pdf"));
-    EXPECT_TRUE(QDir(tree.path("log")).isEmpty());
-}
-
-TEST_F(Recovery, AnEntryCutShortByACrashIsIgnored) {
-    tree.write("in/doc.pdf", "bytes");
-    tree.write("out/doc.pdf", "bytes");
-    journal(entry());
-    tree.write("app/" + kJournalFileName, tree.read("app/" + kJournalFileName).chopped(1));
-    recoverInterruptedDelivery(m().folders.records, m().operations);
-    EXPECT_TRUE(tree.exists("in/doc.pdf"));
-    EXPECT_FALSE(tree.exists("app/" + kJournalFileName));
+    ModuleFixture f;  // an entry cut short by a crash is ignored
+    f.tree.write("in/doc.pdf", "bytes");
+    f.tree.write("out/doc.pdf", "bytes");
+    DeliveryJournal(f.tree.path("app/"))
+        .noteDocument({f.tree.path("in/doc.pdf"),
+                       f.tree.path("out/doc.pdf"),
+                       QString(),
+                       QString(),
+                       f.tree.folder("log"),
+                       -1,
+                       {}});
+    f.tree.write("app/" + kJournalFileName, f.tree.read("app/" + kJournalFileName).chopped(1));
+    recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
+    EXPECT_TRUE(f.tree.exists("in/doc.pdf"));
+    EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));
 }

@@ -1,368 +1,185 @@
-#include <gtest/gtest.h>
+// Folder passes over slot 0, one scenario a row (the form is told in support/PassScenario.h):
+// what is filed where under which name, what stays, the lines and the record lines; the special
+// kinds of slot; the scan driver's choices.
 
-#include <QThread>
-#include <atomic>
-
-#include "platform/DateText.h"
-#include "platform/DurableCopy.h"
-#include "platform/FileSystem.h"
-#include "platform/RunError.h"
-#include "processing/FolderPass.h"
-#include "support/FileSystemFaults.h"
-#include "support/PassFixture.h"
+#include "support/PassScenario.h"
 
 using namespace dokivo;
-using dokivo::test::PassFixture;
+using namespace dokivo::test;
+
+TEST_P(PassScenario, LeavesWhatItSays) {
+    runScenario(GetParam());
+}
 
 namespace {
 
-struct FolderPass : PassFixture, ::testing::Test {
-    QString today(platform::DatePattern p) const {
-        return platform::formatDate(QDateTime::currentDateTime(), p);
-    }
-    QString datedRel() const {
-        return today(platform::DatePattern::YY) + "/" + today(platform::DatePattern::MM) + "/" +
-               today(platform::DatePattern::DD) + "/";
-    }
-    // The names of slot 0's input folder in the order the pass will take them.
-    QStringList listingOrder() const {
-        QStringList names;
-        for (const auto& f : platform::listRegularFiles(in(0)))
-            names << f.name;
-        return names;
-    }
-    QList<QByteArray> recordLines(int n) const {
-        const QStringList files = recordFiles(n);
-        if (files.isEmpty())
-            return {};
-        QList<QByteArray> lines = tree.read(QStringLiteral("s%1/log/").arg(n) + files.last()).split('\n');
-        lines.removeLast();  // the empty text after the last line end
-        return lines;
-    }
+const Scenario kFiling[] = {
+    {"the road of one document",
+     {"@dir_backup_0={bak}", "@dir_nazionale_0=CREA:AA/MM/GG;", "+in/Scan 01.pdf=%PDF-1.4 the document",
+      "bak/Scan_01.pdf=%PDF-1.4 the document", "out/{YY}/{MM}/{DD}/Scan_01.pdf=%PDF-1.4 the document",
+      "!in/Scan 01.pdf", "log/=dokivolog05140307_1.txt",  // the fake clock: 5 March, 14:03:07
+      ">>", "> Lettura cartella pricipale {in}", "> Inizio lettura contenuto : {in}",
+      "> File : Scan 01.pdf pospunto 8", "> Copiato {in}Scan 01.pdf nella dir di backup {bak}Scan_01.pdf",
+      "> Copiato {in}Scan 01.pdf  nella dir di destinazione {out}{YY}/{MM}/{DD}/Scan_01.pdf",
+      "> File elaborato : {in}Scan 01.pdf", "> Fine lettura contenuto : {in}", "> Elaborati : 1",
+      "#Scan_01.pdf\t{out}{YY}/{MM}/{DD}/\t\t{YYYYMMDD}\t{HHMMSS}\tABC\t\t{in}\t"},
+     [](PassTree& t) { t.frontend.operatorCodeText = "ABC"; }},
+    {"the record holds the reception date, a DOCLIBERO source name, the ABBIN value and the DIRCGD root",
+     {"+in/my scan.pdf=x", "out/{YY}/{MM}/my_scan_{YYMMDDHHSS}.pdf=x",
+      "#my_scan_{YYMMDDHHSS}.pdf\t{cgd}{YY}/{MM}/\t20261207\t{YYYYMMDD}\t{HHMMSS}\t\tmy scan.pdf\t{in}\tX12"},
+     [](PassTree& t) {
+         t.frontend.receptionDateText = "07/12/2026";
+         t.set("dir_nazionale_0=DOCLIBERO;ABBIN:X12;DIRCGD=" + t.tree.path("cgd") + ";CREA:AA/MM;");
+     }},
+    {"an ABBIN slot in small letters stamps the name and records no source name",
+     {"@dir_nazionale_0=abbin:X12;", "+in/my scan.PDF=x", "out/=my_scan_{YYMMDDHHSS}.PDF",
+      "#my_scan_{YYMMDDHHSS}.PDF\t{out}\t\t{YYYYMMDD}\t{HHMMSS}\t\t\t{in}\tX12"}},
+    {"an empty folder writes no record file",
+     {"app/=", "log/=", ">>", "> Lettura cartella pricipale {in}", "> Inizio lettura contenuto : {in}",
+      "> Fine lettura contenuto : {in}", "> Elaborati : 0"}},
+    {"names the control rule or the extension refuse stay and are not counted",
+     {"@inizio_car_controllo_0=1", "@fine_car_controllo_0=2", "@car_controllo_0=ok",
+      "+in/CRIPTATO.PDF=", "+in/OK_noext=", "+in/OK.txt=", "+in/no.pdf=", "+in/ok.pdf=x",
+      "in/=CRIPTATO.PDF|OK_noext|OK.txt|no.pdf", "out/=ok.pdf", "> File : OK.txt pospunto 3",
+      "> File : OK_noext pospunto 0", "> File : ok.pdf pospunto 3", ">! File : no.pdf", ">! File : CRIPTATO",
+      "> Elaborati : 1", "#ok.pdf\t**"}},
+    {"a duplicate goes to the duplicates folder without a record line and crash leftovers go",
+     {"@dir_backup_0={bak}", "@dir_doppioni_0={dup}", "+out/Taken.pdf=the filed one",
+      "+in/Taken.pdf=the new one", "+in/Fresh.pdf=fresh", "+in/{tmp}=half", "+out/{tmp}=half",
+      "+bak/{tmp}=half", "+dup/{tmp}=half", "in/=", "out/=Fresh.pdf|Taken.pdf", "out/Taken.pdf=the filed one",
+      "dup/=Taken.pdf", "dup/Taken.pdf=the new one", "bak/=Fresh.pdf|Taken.pdf", "bak/Taken.pdf=the new one",
+      "> Copiato {in}Taken.pdf  nella dir dei file gia' esistenti {dup} in quanto gia' esistente "
+      "{out}Taken.pdf",
+      "> Elaborati : 2", "#Fresh.pdf\t**"}},
+    {"a later different document takes a numbered name in the backup and duplicates folders",
+     {"@dir_backup_0={bak}", "@dir_doppioni_0={dup}", "+out/Scan_01.pdf=first", "+in/Scan 01.pdf=second",
+      "dup/Scan_01.pdf=second", "bak/Scan_01.pdf=second"},
+     {},
+     {},
+     {{{"+in/Scan 01.pdf=third", "dup/Scan_01 (2).pdf=third", "bak/Scan_01 (2).pdf=third"}},
+      {{"+in/Scan 01.pdf=third", "dup/=Scan_01.pdf|Scan_01 (2).pdf", "bak/=Scan_01.pdf|Scan_01 (2).pdf"}},
+      {{"+in/Scan 01.pdf=fourth", "dup/=Scan_01.pdf|Scan_01 (2).pdf|Scan_01 (3).pdf",
+        "bak/=Scan_01.pdf|Scan_01 (2).pdf|Scan_01 (3).pdf", "dup/Scan_01 (3).pdf=fourth",
+        "dup/Scan_01.pdf=second", "out/Scan_01.pdf=first",
+        "> Copiato {in}Scan 01.pdf nella dir di backup {bak}Scan_01 (3).pdf",
+        "> Copiato {in}Scan 01.pdf  nella dir dei file gia' esistenti {dup}Scan_01 (3).pdf in quanto gia' "
+        "esistente {out}Scan_01.pdf"}}}},
+    {"without a duplicates folder the destination is replaced and recorded",
+     {"+out/Taken.pdf=the filed one", "+in/Taken.pdf=the new one", "out/Taken.pdf=the new one",
+      "> Copiato {in}Taken.pdf  nella dir di destinazione {out}Taken.pdf", "#Taken.pdf\t**"}},
+    {"a copy failing on the third of five files ends the folder there",
+     {"@dir_backup_0={bak}", "+in/a.pdf=a", "+in/b.pdf=b", "+in/c.pdf=c", "+in/d.pdf=d", "+in/e.pdf=e",
+      ">~ Lettura Cartella 27 ", ">!Fine lettura contenuto", "#**", "#**"},
+     [](PassTree& t) {
+         for (const auto& file : platform::listRegularFiles(t.tree.path("in")))
+             t.notes << file.name;
+         t.tree.folder("bak/" + t.notes[2]);  // a folder stands where the third backup copy goes
+     },
+     [](PassTree& t) {
+         for (int i = 0; i < 5; ++i) {
+             EXPECT_EQ(t.tree.exists("in/" + t.notes[i]), i >= 2) << t.notes[i];
+             EXPECT_EQ(t.tree.exists("out/" + t.notes[i]), i < 2) << t.notes[i];
+         }
+         EXPECT_GT(t.frontend.refreshes, 0);
+     }},
+    {"a missing backup folder fails the copy and keeps the source",
+     {"@dir_backup_0={nobak}", "+in/a.pdf=a", "in/a.pdf=a", "out/=", "log/=", ">~ Lettura Cartella 27 76 "}},
+    {"a destination that is the input folder never deletes the document",
+     {"@dir_out_0={in}", "+in/doc.pdf=precious", "in/=doc.pdf", "in/doc.pdf=precious",
+      ">~ Lettura Cartella 28 70 "}},
+    {"the run flag shows the summary box and the timer flag the summary line",
+     {"+in/a.pdf=a", "> Elaborati 1 file  Origine {in} Destinazione {out}", "#a.pdf\t**"},
+     [](PassTree& t) { t.m().flags.run_flag = t.m().flags.timer_flag = "y"; },
+     [](PassTree& t) {
+         EXPECT_EQ(t.frontend.messages,
+                   QStringList{t.expand("Elaborati 1 file PDF\r\nOrigine {in}\r\nDestinazione {out}")});
+     }},
+    {"record file names count up and never replace an earlier file",
+     {"+in/a.pdf=a", "log/=dokivolog05140307_1.txt", "#a.pdf\t**"},
+     {},
+     {},
+     {{{"+in/b.pdf=b", "log/=dokivolog05140307_1.txt|dokivolog05140307_2.txt", "#a.pdf\t**", "#b.pdf\t**"}},
+      {{"+in/c.pdf=c", "log/=dokivolog05140307_1.txt|dokivolog05140307_2.txt|dokivolog05140307_3.txt",
+        "#a.pdf\t**", "#b.pdf\t**", "#c.pdf\t**"},
+       [](PassTree& t) { t.m().record_file_counter = 0; }}}},  // a restart within the same second
 };
+INSTANTIATE_TEST_SUITE_P(Filing, PassScenario, ::testing::ValuesIn(kFiling), scenarioName);
 
-const QByteArray kHeader =
-    "DOKIVO\tDIR_DESTINAZIONE\tDATA_RIC\tDATA_SCANSIONE\tORA_SCANSIONE\tOPERATOR\tNOME "
-    "ORIGINALE\tDIR_ORIGINALE\tSPOSTAMENTO\r";
+const QString kSololog = QStringLiteral("\t{in}\t\t{YYYYMMDD}\t*\tOP7\t\t{in}");
+const Scenario kSpecialKinds[] = {
+    {"a PODSITIR slot renames marked names and leaves the rest",
+     {"@dir_nazionale_0=PODSITIR", "+in/POD__ABCDEF005123456.pdf=first",
+      QString::fromUtf8("+in/Envio_nº___004987654321.PDF=second"), "+in/POD_004111222.pdf=third",
+      "+in/POD__ABCDEF009123456.pdf=", "+in/invoice.pdf=", "+in/pod__abcdef005999999.pdf=",
+      "out/=POD_004111222.pdf|POD_004987654.PDF|POD_005123456.pdf", "out/POD_005123456.pdf=first",
+      "out/POD_004987654.PDF=second", "in/=POD__ABCDEF009123456.pdf|invoice.pdf|pod__abcdef005999999.pdf",
+      "> PODSITIR non copiato: nome non valido {in}POD__ABCDEF009123456.pdf", ">!nome non valido {in}invoice",
+      "#POD_004111222.pdf\t**", "#POD_004987654.PDF\t**", "#POD_005123456.pdf\t**"}},
+    {"a PODSITIR reject leaves the date folders made for it",
+     {"@dir_nazionale_0=PODSITIR;CREA:AA/MM;",
+      "+in/POD__ABCDEF009123456.pdf=", "out/{YY}/{MM}/=", "in/=POD__ABCDEF009123456.pdf"}},
+    {"a FORMATOATENE slot takes only the configured prefixes",
+     {"@dir_nazionale_0=FORMATOATENE", "@formatoatene_prefissi=ABCD",
+      "+in/ABCD12345678.pdf=", "+in/WXYZ12345678.pdf=", "+in/ABCD1234567X.pdf=", "out/=ABCD12345678.pdf",
+      "in/=ABCD1234567X.pdf|WXYZ12345678.pdf", "#ABCD12345678.pdf\t**"}},
+    {"a FORMATOATENE slot without prefixes takes every well formed name",
+     {"@dir_nazionale_0=FORMATOATENE", "+in/ABCD12345678.pdf=", "+in/WXYZ12345678.pdf=", "+in/short.pdf=",
+      "out/=ABCD12345678.pdf|WXYZ12345678.pdf", "in/=short.pdf", "#ABCD12345678.pdf\t**",
+      "#WXYZ12345678.pdf\t**"}},
+    {"SOLOLOG files stay and are recorded at every pass",  // FORMATOATENE needs the whole text
+     {"@dir_nazionale_0=SOLOLOG;FORMATOATENE", "@formatoatene_prefissi=ABCD",
+      "+in/a.pdf=", "+in/c d.pdf=", "in/=a.pdf|c d.pdf", "out/=", "> Elaborati : 2", ">! File elaborato",
+      "#a.pdf" + kSololog, "#c d.pdf" + kSololog},
+     [](PassTree& t) { t.frontend.operatorCodeText = "OP7"; },
+     {},
+     {{{"in/=a.pdf|c d.pdf", "> Elaborati : 2", "#a.pdf" + kSololog, "#c d.pdf" + kSololog,
+        "#a.pdf" + kSololog, "#c d.pdf" + kSololog}}}},
+    {"SIHSIT names lose their dashes",
+     {"@dir_nazionale_0=SIHSIT", "+in/ST-0001234567890-BC.pdf=", "out/=ST_0001234567890_BC.pdf", "#**"}},
+};
+INSTANTIATE_TEST_SUITE_P(SpecialKinds, PassScenario, ::testing::ValuesIn(kSpecialKinds), scenarioName);
 
-}  // namespace
-
-TEST_F(FolderPass, TheRoadOfOneDocument) {
-    slot(0, {{"dir_backup_", tree.folder("bak")}, {"dir_nazionale_", "CREA:AA/MM/GG;"}});
-    drop(0, "Scan 01.pdf", "%PDF-1.4 the document\n");
-    frontend.operatorCodeText = "ABC";
-    pass();
-
-    const QString dated = out(0, datedRel());
-    EXPECT_EQ(
-        messages(),
-        (QStringList{" Lettura cartella pricipale " + in(0), " Inizio lettura contenuto : " + in(0),
-                     " File : Scan 01.pdf pospunto 8",
-                     " Copiato " + in(0) + "Scan 01.pdf nella dir di backup " + tree.path("bak/Scan_01.pdf"),
-                     " Copiato " + in(0) + "Scan 01.pdf  nella dir di destinazione " + dated + "Scan_01.pdf",
-                     " File elaborato : " + in(0) + "Scan 01.pdf", " Fine lettura contenuto : " + in(0),
-                     " Elaborati : 1"}));
-    EXPECT_EQ(tree.read("bak/Scan_01.pdf"), "%PDF-1.4 the document\n");
-    EXPECT_FALSE(QFile::exists(in(0, "Scan 01.pdf")));
-    QFile delivered(dated + "Scan_01.pdf");
-    ASSERT_TRUE(delivered.open(QIODevice::ReadOnly));
-    EXPECT_EQ(delivered.readAll(), "%PDF-1.4 the document\n");
-
-    const QStringList records = recordFiles(0);
-    ASSERT_EQ(records.size(), 1);
-    EXPECT_EQ(records[0], "dokivolog05140307_1.txt");  // the fake clock stands on 5 March at 14:03:07
-    EXPECT_TRUE(QFile::exists(tree.path("app/") + records[0])) << "the original stays in the record folder";
-    const QList<QByteArray> lines = recordLines(0);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], kHeader);
-    EXPECT_EQ(lines[1],
-              ("Scan_01.pdf\t" + dated + "\t\t" + today(platform::DatePattern::YYYYMMDD) + "\t").toUtf8() +
-                  lines[1].mid(lines[1].indexOf("\t", dated.size() + 23) - 6, 6) + "\tABC\t\t" +
-                  in(0).toUtf8() + "\t\r");
-}
-
-TEST_F(FolderPass, TheRecordFileHasExactBytesTabsAndCrLf) {
-    slot(0, {{"dir_nazionale_", "DOCLIBERO;ABBIN:X12;DIRCGD=" + QDir::toNativeSeparators("/cgd")}});
-    drop(0, "my scan.pdf");
-    frontend.receptionDateText = "07/12/2026";
-    pass();
-    const QByteArray bytes = tree.read("s0/log/" + recordFiles(0).value(0));
-    const QList<QByteArray> lines = bytes.split('\n');
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], kHeader);
-    const QList<QByteArray> fields = lines[1].chopped(1).split('\t');
-    ASSERT_EQ(fields.size(), 9);
-    EXPECT_TRUE(fields[0].startsWith("my_scan_") && fields[0].endsWith(".pdf")) << fields[0].constData();
-    EXPECT_EQ(fields[1], QDir::toNativeSeparators("/cgd/"));  // the destination root replaced by DIRCGD=
-    EXPECT_EQ(fields[2], "20261207");
-    EXPECT_EQ(fields[3].size(), 8);
-    EXPECT_EQ(fields[4].size(), 6);
-    EXPECT_EQ(fields[5], "");
-    EXPECT_EQ(fields[6], "my scan.pdf");
-    EXPECT_EQ(fields[7], in(0).toUtf8());
-    EXPECT_EQ(fields[8], "X12");
-    EXPECT_TRUE(bytes.endsWith("X12\r\n"));
-    EXPECT_EQ(bytes.count('\t'), 16);
-}
-
-TEST_F(FolderPass, AnEmptyFolderWritesNoRecordFile) {
-    slot(0);
-    pass();
-    EXPECT_EQ(messages().mid(1), (QStringList{" Inizio lettura contenuto : " + in(0),
-                                              " Fine lettura contenuto : " + in(0), " Elaborati : 0"}));
-    EXPECT_TRUE(recordFiles(0).isEmpty());
-    EXPECT_TRUE(QDir(tree.path("app")).entryList({"dokivolog*"}).isEmpty());
-}
-
-TEST_F(FolderPass, SkippedNamesStayAndOnlyTakenOnesAreCounted) {
-    slot(0, {{"inizio_car_controllo_", "1"}, {"fine_car_controllo_", "2"}, {"car_controllo_", "ok"}});
-    drop(0, "CRIPTATO.PDF");
-    drop(0, "OK_noext");
-    drop(0, "OK.txt");
-    drop(0, "no.pdf");
-    drop(0, "ok.pdf");
-    pass();
-    EXPECT_TRUE(QFile::exists(in(0, "CRIPTATO.PDF")));
-    EXPECT_TRUE(QFile::exists(in(0, "OK_noext")));
-    EXPECT_TRUE(QFile::exists(in(0, "OK.txt")));
-    EXPECT_TRUE(QFile::exists(in(0, "no.pdf")));
-    EXPECT_FALSE(QFile::exists(in(0, "ok.pdf")));
-    QStringList fileLines = messagesStartingWith(" File : ");
-    fileLines.sort();
-    EXPECT_EQ(fileLines, (QStringList{" File : OK.txt pospunto 3", " File : OK_noext pospunto 0",
-                                      " File : ok.pdf pospunto 3"}));
-    EXPECT_EQ(messages().last(), " Elaborati : 1");
-}
-
-TEST_F(FolderPass, ADuplicateGoesToTheDuplicatesFolderWithoutARecordLine) {
-    slot(0, {{"dir_doppioni_", tree.folder("dup")}, {"dir_backup_", tree.folder("bak")}});
-    tree.write("s0/out/Taken.pdf", "the filed one");
-    drop(0, "Taken.pdf", "the new one");
-    drop(0, "Fresh.pdf", "fresh");
-    pass();
-    EXPECT_EQ(tree.read("s0/out/Taken.pdf"), "the filed one");
-    EXPECT_EQ(tree.read("dup/Taken.pdf"), "the new one");
-    EXPECT_EQ(tree.read("bak/Taken.pdf"), "the new one");
-    EXPECT_FALSE(QFile::exists(in(0, "Taken.pdf")));
-    EXPECT_TRUE(messages().contains(" Copiato " + in(0) + "Taken.pdf  nella dir dei file gia' esistenti " +
-                                    tree.path("dup/") + " in quanto gia' esistente " + out(0, "Taken.pdf")));
-    EXPECT_EQ(messages().last(), " Elaborati : 2");
-    const QList<QByteArray> lines = recordLines(0);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[1].startsWith("Fresh.pdf\t"));
-}
-
-TEST_F(FolderPass, ALaterDifferentDocumentTakesANumberedNameInTheBackupAndDuplicatesFolders) {
-    slot(0, {{"dir_doppioni_", tree.folder("dup")}, {"dir_backup_", tree.folder("bak")}});
-    tree.write("s0/out/Scan_01.pdf", "first");
-    struct Arrival {
-        const char* content;
-        const char* takes;  // the name it gets in both folders
-    };
-    const Arrival arrivals[] = {
-        {"second", "Scan_01.pdf"},
-        {"third", "Scan_01 (2).pdf"},
-        {"third", "Scan_01 (2).pdf"},  // the same document again replaces its own copy
-        {"fourth", "Scan_01 (3).pdf"},
-    };
-    for (const Arrival& a : arrivals) {
-        SCOPED_TRACE(a.content);
-        drop(0, "Scan 01.pdf", a.content);
-        pass();
-        EXPECT_EQ(tree.read(QStringLiteral("dup/") + a.takes), a.content);
-        EXPECT_EQ(tree.read(QStringLiteral("bak/") + a.takes), a.content);
-    }
-    const QStringList kept{"Scan_01 (2).pdf", "Scan_01 (3).pdf", "Scan_01.pdf"};
-    EXPECT_EQ(tree.entries("dup"), kept);
-    EXPECT_EQ(tree.entries("bak"), kept);
-    EXPECT_EQ(tree.read("dup/Scan_01.pdf"), "second");
-    EXPECT_EQ(tree.read("s0/out/Scan_01.pdf"), "first");
-    EXPECT_TRUE(messages().contains(" Copiato " + in(0) + "Scan 01.pdf nella dir di backup " +
-                                    tree.path("bak/Scan_01 (3).pdf")));
-    EXPECT_TRUE(messages().contains(" Copiato " + in(0) + "Scan 01.pdf  nella dir dei file gia' esistenti " +
-                                    tree.path("dup/Scan_01 (3).pdf") + " in quanto gia' esistente " +
-                                    out(0, "Scan_01.pdf")));
-}
-
-TEST_F(FolderPass, WithoutADuplicatesFolderTheDestinationIsReplacedAndRecorded) {
-    slot(0);
-    tree.write("s0/out/Taken.pdf", "the filed one");
-    drop(0, "Taken.pdf", "the new one");
-    pass();
-    EXPECT_EQ(tree.read("s0/out/Taken.pdf"), "the new one");
-    EXPECT_TRUE(messages().contains(" Copiato " + in(0) + "Taken.pdf  nella dir di destinazione " +
-                                    out(0, "Taken.pdf")));
-    EXPECT_EQ(recordLines(0).size(), 2);
-}
-
-TEST_F(FolderPass, ACopyFailingOnTheThirdOfFiveFilesEndsTheFolderThere) {
-    slot(0, {{"dir_backup_", tree.folder("bak")}});
-    for (const char* name : {"a.pdf", "b.pdf", "c.pdf", "d.pdf", "e.pdf"})
-        drop(0, name, name);
-    const QStringList order = listingOrder();
-    QDir().mkpath(tree.path("bak/") + order[2]);  // a folder stands where the third backup copy goes
-    pass();
-
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(QFile::exists(in(0, order[i])), i >= 2) << order[i].toStdString();
-    EXPECT_TRUE(QFile::exists(out(0, order[0])));
-    EXPECT_TRUE(QFile::exists(out(0, order[1])));
-    EXPECT_FALSE(QFile::exists(out(0, order[2])));
-    const QString error = messages().last();
-    EXPECT_TRUE(error.startsWith(" Lettura Cartella 27 ")) << error.toStdString();
-    EXPECT_TRUE(messagesStartingWith(" Fine lettura contenuto").isEmpty());
-    EXPECT_GT(frontend.refreshes, 0);
-    const QList<QByteArray> lines = recordLines(0);
-    ASSERT_EQ(lines.size(), 3) << "the record file is handed over with its two records";
-    EXPECT_TRUE(tree.entries("bak").filter(".~dokivo").isEmpty());
-}
-
-TEST_F(FolderPass, AMissingBackupFolderFailsTheCopyAndKeepsTheSource) {
-    slot(0, {{"dir_backup_", tree.path("nobak")}});
-    drop(0, "a.pdf");
-    pass();
-    EXPECT_TRUE(QFile::exists(in(0, "a.pdf")));
-    EXPECT_TRUE(messages().last().startsWith(" Lettura Cartella 27 76 ")) << messages().last().toStdString();
-    EXPECT_TRUE(recordFiles(0).isEmpty());
-}
-
-TEST_F(FolderPass, LinksFifosAndTemporaryLeftoversAreLeftAlone) {
-    slot(0);
-    tree.write("outside/secret.pdf", "not ours");
-    if (!test::makeSymbolicLink(tree.path("outside/secret.pdf"), in(0, "link.pdf")))
-        GTEST_SKIP() << "this system does not let the tests make a symbolic link";
-#ifndef Q_OS_WIN
-    ASSERT_TRUE(test::makeFifo(in(0, "pipe.pdf")));  // Windows has no FIFOs in its file systems
-#endif
-    tree.write("s0/out/" + platform::kTemporaryCopyName, "half a copy from a crash");
-    drop(0, "real.pdf");
-    pass();
-    EXPECT_TRUE(QFileInfo(in(0, "link.pdf")).isSymLink());
-#ifndef Q_OS_WIN
-    EXPECT_TRUE(QFileInfo::exists(in(0, "pipe.pdf")));
-#endif
-    EXPECT_EQ(tree.read("outside/secret.pdf"), "not ours");
-    EXPECT_FALSE(QFile::exists(out(0, "link.pdf")));
-    EXPECT_TRUE(QFile::exists(out(0, "real.pdf")));
-    EXPECT_EQ(messagesStartingWith(" File : "), QStringList{" File : real.pdf pospunto 5"});
-    EXPECT_FALSE(tree.entries("s0/out").contains(platform::kTemporaryCopyName))
-        << "a crash leftover is removed";
-}
-
-TEST_F(FolderPass, AFileStillOpenForWritingWaitsForTheNextPass) {
-    slot(0);
-    drop(0, "arriving.pdf", "first half");
-    QFile writer(in(0, "arriving.pdf"));
-    ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
-    pass();
-    EXPECT_TRUE(QFile::exists(in(0, "arriving.pdf")));
-    EXPECT_TRUE(messagesStartingWith(" File : ").isEmpty());
-    writer.write(" and the rest");
-    writer.close();
-    pass();
-    EXPECT_FALSE(QFile::exists(in(0, "arriving.pdf")));
-    EXPECT_EQ(tree.read("s0/out/arriving.pdf"), "first half and the rest");
-}
-
-namespace {
-
-enum class Fault { None, Source, Target };
-
-// Which end a failed copy blames: the document (the pass goes on) or the target (the pass ends).
-Fault copyFault(const QString& source, const QString& target) {
-    try {
-        platform::copyFileDurably(source, target);
-        return Fault::None;
-    } catch (const platform::SourceError&) {
-        return Fault::Source;
-    } catch (const platform::RunError&) {
-        return Fault::Target;
-    }
-}
+const Scenario kDriver[] = {
+    {"slots without an input or a log folder are passed by without a line",
+     {"@dir_in_0", "@dir_in_2={in}", "@dir_out_2={out}", "+in/a.pdf=", "in/a.pdf", ">>"}},
+    {"a missing folder gives one line and the next slot still runs",
+     {"@dir_out_0={missing}", "@dir_in_1={in1}", "@dir_out_1={out1}", "@dir_log_1={log1}", "+in1/", "+out1/",
+      "+log1/", ">>", "> Non riesco ad accedere ad una delle tre dir {in} {missing} {log}",
+      "> Lettura cartella pricipale {in1}", "> Inizio lettura contenuto : {in1}",
+      "> Fine lettura contenuto : {in1}", "> Elaborati : 0"}},
+    {"the standard password line opens the pass when no password file exists",
+     {"@dir_in_0", "@dir_pwd={pwd}", "@gestione_pwd_4=1", ">>", "> Applico password standard"}},
+    {"subfolders go to the root or to their own destination folder",  // not their subfolders
+     {"@gestione_dir_0=1", "@gestione_dir_out_0=0", "+in/A/one.pdf=1", "+in/A/B/deeper.pdf=2",
+      "out/one.pdf=1", "in/A/B/deeper.pdf", "> lettura Sotto Cartella A",
+      ">~ Inizio lettura contenuto : {in}A/", "#one.pdf\t**"},
+     {},
+     {},
+     {{{"@gestione_dir_out_0=1", "+in/A/two.pdf=2", "out/A/two.pdf=2", "#one.pdf\t**", "#two.pdf\t**"}}}},
+    {"without the subfolder switch no subfolder is visited",
+     {"@gestione_dir_0=0", "+in/A/one.pdf=", "in/A/one.pdf", ">!Sotto Cartella"}},
+    {"a start while a pass runs is ignored",
+     {"+in/a.pdf=", "in/a.pdf", ">>"},
+     [](PassTree& t) { t.m().pass_running = true; },
+     {},
+     {{{"!in/a.pdf", "#a.pdf\t**"},
+       [](PassTree& t) { t.m().pass_running = false; },
+       [](PassTree& t) { EXPECT_FALSE(t.m().pass_running); }}}},
+    {"a close asked for during the pass is carried out when it ends",
+     {},
+     [](PassTree& t) { t.m().close_pending = true; },
+     [](PassTree& t) { EXPECT_TRUE(t.frontend.closeRequested); }},
+    {"more than 500 lines are flushed at the end of the pass",
+     {"track/{tracking}=~ riga\r\n"},
+     [](PassTree& t) {
+         for (int i = 0; i < 497; ++i)  // and four of the pass
+             t.m().addLine(" riga");
+     },
+     [](PassTree& t) {
+         EXPECT_EQ(t.m().operations.size(), 0);
+         EXPECT_EQ(t.tree.read("track/" + kTrackingFileName).count("\r\n"), 501);
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(Driver, PassScenario, ::testing::ValuesIn(kDriver), scenarioName);
 
 }  // namespace
-
-TEST(DurableCopy, ASourceGrowingDuringTheCopyFailsAsTheSourcesFaultAndLeavesNothing) {
-    dokivo::test::TempTree tree;
-    tree.write("src.pdf", QByteArray(32 << 20, 'x'));
-    std::atomic<bool> copying{true};
-    std::atomic<bool> writing{false};
-    QThread* writer = QThread::create([&] {
-        QFile f(tree.path("src.pdf"));
-        if (f.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            while (copying) {
-                f.write("y");
-                f.flush();
-                writing = true;
-            }
-        }
-        writing = true;  // also when it could not open the file: the copy must not wait
-    });
-    writer->start();
-    while (!writing)  // the writer holds the file before the copy begins
-        QThread::yieldCurrentThread();
-    EXPECT_EQ(copyFault(tree.path("src.pdf"), tree.path("dst.pdf")), Fault::Source);
-    copying = false;
-    writer->wait();
-    delete writer;
-    EXPECT_FALSE(tree.exists("dst.pdf"));
-    EXPECT_FALSE(tree.exists(platform::kTemporaryCopyName));
-}
-
-TEST(DurableCopy, RefusesToCopyAFileOntoItselfAsAFaultOfTheTarget) {
-    dokivo::test::TempTree tree;
-    tree.write("same.pdf", "only copy");
-    EXPECT_EQ(copyFault(tree.path("same.pdf"), tree.path("same.pdf")), Fault::Target);
-    EXPECT_EQ(tree.read("same.pdf"), "only copy");
-}
-
-TEST_F(FolderPass, ADestinationEqualToTheInputNeverDeletesTheDocument) {
-    ini["dir_in_0"] = tree.folder("same");
-    ini["dir_out_0"] = tree.folder("same");
-    ini["dir_log_0"] = tree.folder("s0/log");
-    tree.write("same/doc.pdf", "precious");
-    pass();
-    EXPECT_EQ(tree.read("same/doc.pdf"), "precious");
-    EXPECT_TRUE(messages().last().startsWith(" Lettura Cartella 28 70 ")) << messages().last().toStdString();
-}
-
-TEST_F(FolderPass, AnUnlistableInputFolderEndsWithTheStepThreeLine) {
-    slot(0);
-    saveIni();
-    LoadSettings(m().settings);
-    m().slot.folder = tree.path("vanished/");
-    m().slot.dest_folder = out(0);
-    m().slot.log_folder = log(0);
-    m().slot.backup_folder = "/";
-    m().slot.duplicates_folder = "/";
-    letturacartella(m().passEnvironment());
-    EXPECT_EQ(messages(), (QStringList{" Inizio lettura contenuto : " + tree.path("vanished/"),
-                                       " Lettura Cartella 3 76 Impossibile trovare il percorso"}));
-}
-
-TEST_F(FolderPass, RunFlagShowsTheSummaryBoxAndTimerFlagTheSummaryLine) {
-    slot(0);
-    drop(0, "a.pdf");
-    m().flags.run_flag = "y";
-    m().flags.timer_flag = "y";
-    pass();
-    EXPECT_EQ(frontend.messages,
-              QStringList{"Elaborati 1 file PDF\r\nOrigine " + in(0) + "\r\nDestinazione " + out(0)});
-    EXPECT_EQ(messages().last(), " Elaborati 1 file  Origine " + in(0) + " Destinazione " + out(0));
-}
-
-TEST_F(FolderPass, RecordFileNamesCountUpAndNeverReplaceAnEarlierFile) {
-    slot(0);
-    drop(0, "a.pdf");
-    pass();
-    drop(0, "b.pdf");
-    pass();
-    EXPECT_EQ(recordFiles(0), (QStringList{"dokivolog05140307_1.txt", "dokivolog05140307_2.txt"}));
-
-    // A restart in the same second begins again at 1: the taken names are passed by.
-    m().record_file_counter = 0;
-    drop(0, "c.pdf");
-    pass();
-    EXPECT_EQ(recordFiles(0).last(), "dokivolog05140307_3.txt");
-    EXPECT_TRUE(tree.read("app/dokivolog05140307_1.txt").contains("a.pdf\t"));
-}

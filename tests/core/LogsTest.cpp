@@ -1,37 +1,30 @@
-#include <gtest/gtest.h>
-
 #include "logs/Retention.h"
 #include "logs/TrackingFile.h"
 #include "platform/DateText.h"
+#include "platform/FileSystem.h"
 #include "support/FileSystemFaults.h"
 #include "support/TestSupport.h"
 
 using namespace dokivo;
-using dokivo::test::ModuleFixture;
-using dokivo::test::TempTree;
+using namespace dokivo::test;
 
-TEST(OperationLine, IsTheStampFollowedDirectlyByTheMessage) {
+TEST(OperationLine, IsTheStampFollowedDirectlyByTheMessageAndMidnightShowsTheDateAlone) {
     ModuleFixture f;
     f.m().addLine(" File : a.pdf pospunto 2");
     f.clock.advanceSeconds(1);
     f.m().addLine(" dopo");
+    const QDateTime start(QDate(2024, 3, 5), QTime(14, 3, 7));
     const auto& lines = f.m().operations.lines();
-    EXPECT_EQ(lines[0], platform::operationStamp(QDateTime(QDate(2024, 3, 5), QTime(14, 3, 7))) +
-                            " File : a.pdf pospunto 2");
-    EXPECT_EQ(lines[1], platform::operationStamp(QDateTime(QDate(2024, 3, 5), QTime(14, 3, 8))) + " dopo");
-}
-
-TEST(OperationLine, MidnightShowsTheDateAlone) {
+    EXPECT_EQ(QStringList(lines.begin(), lines.end()),
+              (QStringList{platform::operationStamp(start) + " File : a.pdf pospunto 2",
+                           platform::operationStamp(start.addSecs(1)) + " dopo"}));
     const QDateTime midnight(QDate(2024, 3, 5), QTime(0, 0, 0));
     EXPECT_FALSE(platform::operationStamp(midnight).contains(':'));
     EXPECT_TRUE(platform::operationStamp(midnight.addSecs(1)).contains(':'));
 }
 
 TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
-    const struct {
-        const char* localeFormat;
-        const char* kept;
-    } formats[] = {
+    const std::pair<const char*, const char*> formats[] = {
         {"HH:mm:ss t", "HH:mm:ss"},
         {"H:mm:ss (t)", "H:mm:ss"},
         {"Bh:mm:ss [t]", "Bh:mm:ss"},
@@ -41,10 +34,8 @@ TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
         {"H 'at' mm:ss tttt", "H 'at' mm:ss"},
         {"H 'o''clock' mm:ss", "H 'o''clock' mm:ss"},
     };
-    for (const auto& f : formats)
-        EXPECT_EQ(platform::timeFormatWithoutZone(QString::fromUtf8(f.localeFormat)),
-                  QString::fromUtf8(f.kept));
-
+    for (const auto& [format, kept] : formats)
+        EXPECT_EQ(platform::timeFormatWithoutZone(QString::fromUtf8(format)), QString::fromUtf8(kept));
     const QDateTime when(QDate(2024, 3, 5), QTime(15, 6, 7));
     for (const char* name : {"es_ES", "fa_IR"}) {
         const QLocale locale(QString::fromLatin1(name));
@@ -56,74 +47,101 @@ TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
 }
 
 TEST(DatePatterns, AreDigitsIndependentOfTheLocale) {
+    using platform::DatePattern;
     const QDateTime t(QDate(2024, 3, 5), QTime(14, 7, 9));
-    EXPECT_EQ(platform::formatDate(t, platform::DatePattern::YYYYMMDD), "20240305");
-    EXPECT_EQ(platform::formatDate(t, platform::DatePattern::HHMMSS), "140709");
-    EXPECT_EQ(platform::formatDate(t, platform::DatePattern::YYMMDDHHSS), "2403051409");  // no minutes
-    EXPECT_EQ(platform::formatDate(t, platform::DatePattern::YY), "24");
-    EXPECT_EQ(platform::formatDate(t, platform::DatePattern::MM), "03");
-    EXPECT_EQ(platform::formatDate(t, platform::DatePattern::DD), "05");
-    EXPECT_FALSE(platform::formatDate(t, platform::DatePattern::DDD).isEmpty());
+    const std::pair<DatePattern, const char*> rows[] = {{DatePattern::YYYYMMDD, "20240305"},
+                                                        {DatePattern::HHMMSS, "140709"},
+                                                        {DatePattern::YYMMDDHHSS, "2403051409"},
+                                                        {DatePattern::YY, "24"},
+                                                        {DatePattern::MM, "03"},
+                                                        {DatePattern::DD, "05"}};
+    for (const auto& [pattern, text] : rows)
+        EXPECT_EQ(platform::formatDate(t, pattern), text);
+    EXPECT_FALSE(platform::formatDate(t, DatePattern::DDD).isEmpty());
 }
 
-TEST(TrackingFlush, AppendsEveryLineWithCrLfAndEmptiesTheList) {
-    ModuleFixture f;
-    f.m().settings.dir_log_generale = f.tree.path("track");  // no final separator
-    QDir().mkpath(f.tree.path("track"));
-    f.tree.write("track/Dokivo_tracking.txt", "earlier\r\n");
-    f.m().addLine(" uno");
-    f.m().addLine(" due");
-    f.m().flushTrackingFile();
-    EXPECT_EQ(f.m().operations.size(), 0);
-    const QByteArray content = f.tree.read("track/Dokivo_tracking.txt");
-    EXPECT_TRUE(content.startsWith("earlier\r\n"));
-    EXPECT_EQ(content.count("\r\n"), 3);
-    EXPECT_TRUE(content.contains(" uno\r\n"));
-    EXPECT_TRUE(content.endsWith(" due\r\n"));
-}
-
-TEST(TrackingFlush, AnEmptyListCreatesTheFileAndWritesNothing) {
-    ModuleFixture f;
-    f.m().settings.dir_log_generale = f.tree.folder("track");
-    f.m().flushTrackingFile();
-    EXPECT_TRUE(f.tree.exists("track/Dokivo_tracking.txt"));
-    EXPECT_EQ(f.tree.read("track/Dokivo_tracking.txt"), "");
-}
-
-TEST(TrackingFlush, WithoutAFolderSettingWritesIntoTheApplicationFolder) {
-    ModuleFixture f;
-    f.m().addLine(" riga");
-    f.m().flushTrackingFile();
-    EXPECT_TRUE(f.tree.read("app/Dokivo_tracking.txt").endsWith(" riga\r\n"));
-}
-
-TEST(TrackingFlush, AMissingFolderKeepsTheLinesForTheNextFlush) {
-    ModuleFixture f;
-    f.m().settings.dir_log_generale = f.tree.path("later/");
-    f.m().addLine(" prima");
-    f.m().flushTrackingFile();
-    EXPECT_EQ(f.m().operations.size(), 1);
-    QDir().mkpath(f.tree.path("later"));
-    f.m().addLine(" dopo");
-    f.m().flushTrackingFile();
-    EXPECT_EQ(f.m().operations.size(), 0);
-    const QByteArray content = f.tree.read("later/Dokivo_tracking.txt");
-    EXPECT_TRUE(content.contains(" prima\r\n"));
-    EXPECT_TRUE(content.endsWith(" dopo\r\n"));
+// A flush appends the list with CR LF line ends and empties it; one that cannot write (no folder,
+// a full disk, a FIFO in the file's place) leaves the file as it was, keeps every line for the
+// next flush and does not wait.
+TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
+    using Fault = std::function<Guard(ModuleFixture&)>;  // null: cannot be made here
+    const struct {
+        const char* what;
+        const char* setting;  // the tracking folder setting, below the tree; null: none
+        int lines;
+        const char* folder;  // where the file is
+        Fault fault;
+    } rows[] = {
+        {"a folder without its final separator", "track", 2, "track/", nullptr},
+        {"an empty list", "track/", 0, "track/", nullptr},
+        {"no folder setting: the application folder", nullptr, 1, "app/", nullptr},
+        {"a folder that is not there yet", "later/", 1, "later/",
+         [](ModuleFixture& f) {
+             QDir(f.tree.path("later")).removeRecursively();
+             return until([] {});
+         }},
+        {"a full disk", "track/", 2000, "track/",  // some 60 KB, three times the room that is left
+         [](ModuleFixture& f) -> Guard {
+             Guard tiny = tinyFileSystem(f.tree.path("track"));
+             f.tree.write("track/" + kTrackingFileName, "earlier\r\n");
+             f.tree.write("track/filler.bin", QByteArray(280 * 1024, 'x'));
+             return tiny;
+         }},
+        {"a FIFO in the file's place", "track/", 1, "track/",
+         [](ModuleFixture& f) -> Guard {
+             return makeFifo(f.tree.path("track/" + kTrackingFileName)) ? until([] {}) : nullptr;
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ModuleFixture f;
+        f.tree.folder("track");
+        f.tree.folder("later");
+        if (row.setting)
+            f.m().settings.dir_log_generale = f.tree.path(row.setting);
+        for (int i = 0; i < row.lines; ++i)
+            f.m().addLine(" riga " + QString::number(i));
+        const QString file = row.folder + kTrackingFileName;
+        Guard fault;
+        if (row.fault) {
+            if (!(fault = row.fault(f))) {
+                std::printf("row not run: %s: this system cannot make it\n", row.what);
+                continue;
+            }
+            const bool regular = QFileInfo(f.tree.path(file)).isFile();  // never open a FIFO
+            const QByteArray was = regular ? f.tree.read(file) : QByteArray();
+            EXPECT_TRUE(runsWithoutBlocking(f.tree.path(), [&] { f.m().flushTrackingFile(); }));
+            EXPECT_EQ(f.m().operations.size(), row.lines);
+            EXPECT_EQ(regular ? f.tree.read(file) : QByteArray(), was) << "no part of the flush stays";
+            QFile::remove(f.tree.path("track/filler.bin"));
+            QFile::remove(f.tree.path(file));
+            f.tree.folder("later");
+        }
+        if (row.lines)  // an empty list only creates the file
+            f.tree.write(file, "earlier\r\n");
+        f.m().flushTrackingFile();
+        EXPECT_EQ(f.m().operations.size(), 0);
+        EXPECT_TRUE(f.tree.exists(file));
+        const QByteArray content = f.tree.read(file);
+        EXPECT_TRUE(content.startsWith(row.lines ? "earlier\r\n" : ""));
+        EXPECT_EQ(content.count("\r\n"), row.lines ? row.lines + 1 : 0);
+        EXPECT_EQ(content.count(" riga 0\r\n"), row.lines ? 1 : 0);
+        EXPECT_TRUE(row.lines == 0 ||
+                    content.endsWith(" riga " + QByteArray::number(row.lines - 1) + "\r\n"));
+    }
 }
 
 namespace {
 
-// Record files are created now; retention is asked about a `today` moved by `days`. A link with
-// a record file's name, where the system lets the tests make one, is never touched; the other
-// entries left are returned.
+// Record files are created now; retention is asked about a `today` moved by `days`. A link with a
+// record file's name, where the system lets the tests make one, is never touched.
 QStringList survivorsAfterRetention(int days) {
     TempTree tree;
     for (const char* name : {"dokivolog05140307_1.txt", "DOKIVOLOG01000000_2.TXT", "dokivolog.txt.bak",
                              "other.txt", "Dokivo_tracking.txt"})
         tree.write(name, "x");
     QDir().mkpath(tree.path("dokivologdir.txt"));
-    const bool linked = test::makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt"));
+    const bool linked = makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt"));
     CANCELLALOG(tree.path(), QDate::currentDate().addDays(days));
     QStringList left = tree.entries();
     if (linked) {
@@ -134,21 +152,12 @@ QStringList survivorsAfterRetention(int days) {
 
 }  // namespace
 
-TEST(Retention, KeepsRecordFilesOf45DaysAndDeletesOlderOnesInAnyLetterCase) {
+TEST(Retention, KeepsRecordFilesOf45DaysAndDeletesOlderOrFarFutureOnesInAnyLetterCase) {
+    const QStringList others{"Dokivo_tracking.txt", "dokivolog.txt.bak", "dokivologdir.txt", "other.txt"};
     const QStringList all{"DOKIVOLOG01000000_2.TXT", "Dokivo_tracking.txt", "dokivolog.txt.bak",
                           "dokivolog05140307_1.txt", "dokivologdir.txt",    "other.txt"};
-    EXPECT_EQ(survivorsAfterRetention(45), all);
-    EXPECT_EQ(survivorsAfterRetention(46),
-              (QStringList{"Dokivo_tracking.txt", "dokivolog.txt.bak", "dokivologdir.txt", "other.txt"}));
-}
-
-TEST(Retention, DeletesRecordFilesDatedFarInTheFutureToo) {
-    EXPECT_EQ(survivorsAfterRetention(-50),
-              (QStringList{"Dokivo_tracking.txt", "dokivolog.txt.bak", "dokivologdir.txt", "other.txt"}));
-    EXPECT_EQ(survivorsAfterRetention(-45).size(), 6);
-}
-
-TEST(Retention, AMissingFolderIsNotAnError) {
+    for (const auto& [days, left] : {std::pair{45, all}, {46, others}, {-45, all}, {-50, others}})
+        EXPECT_EQ(survivorsAfterRetention(days), left) << days;
     TempTree tree;
     EXPECT_NO_THROW(CANCELLALOG(tree.path("missing"), QDate::currentDate()));
 }

@@ -3,6 +3,8 @@
 // Shared fixtures for the core tests: a clock the test sets, a front end that records what it
 // was asked to show, and a temporary folder tree.
 
+#include <gtest/gtest.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -133,13 +135,6 @@ struct ModuleFixture {
         for (const QString& line : module->operations.lines())
             out << line.mid(stampLength(line));
         return out;
-    }
-    QStringList messagesStartingWith(const QString& prefix) const {
-        QStringList found;
-        for (const QString& message : messages())
-            if (message.startsWith(prefix))
-                found << message;
-        return found;
     }
     static qsizetype stampLength(const QString& line);
     void writeIni(const QString& content) { tree.write(QStringLiteral("conf/Dokivo.ini"), content.toUtf8()); }
