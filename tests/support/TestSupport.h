@@ -81,7 +81,6 @@ class FakeFrontend final : public Frontend {
 // The paths it gives use the native separator, as the program's own paths do.
 class TempTree {
   public:
-    TempTree() { dir_.setAutoRemove(true); }
     QString path(const QString& rel = {}) const {
         const QString root = QDir::toNativeSeparators(dir_.path());
         return rel.isEmpty() ? platform::withTrailingSeparator(root)
