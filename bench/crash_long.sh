@@ -12,6 +12,5 @@ cmake --build "$build" -j "${JOBS:-2}" --target dokivo-crashtest dokivo-cli
 work="$(mktemp -d "${TMPDIR:-/tmp}/dokivo-crash-long.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 start=$(date +%s)
-"$build/bin/dokivo-crashtest" --bin "$build/bin" --work "$work/tree" \
-  --files "$files" --kills "$kills" --seed "$seed"
+"$build/bin/dokivo-crashtest" "$build/bin" "$work/tree" "$files" "$kills" "$seed"
 echo "wall time $(( $(date +%s) - start )) s"

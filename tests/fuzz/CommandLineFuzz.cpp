@@ -5,28 +5,21 @@
 #include "app/CommandLine.h"
 #include "app/MainModule.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    dokivo::fuzz::FuzzInput in(data, size);
+FUZZ_TARGET {
     const int max = in.byte() % 16;
     const QString line = in.text();
     const std::vector<QString> args = dokivo::GetCommandLine(line, max);
 
-    FUZZ_CHECK(args.size() == static_cast<size_t>(max) + 1);
-    FUZZ_CHECK(args[0].isEmpty());
+    FUZZ_CHECK(args.size() == static_cast<size_t>(max) + 1 && args[0].isEmpty());
     QString kept;
-    bool ended = false;
     for (size_t i = 1; i < args.size(); ++i) {
-        FUZZ_CHECK(!args[i].contains(QLatin1Char(' ')) && !args[i].contains(QLatin1Char('\t')));
-        FUZZ_CHECK(!(ended && !args[i].isEmpty()));  // no gaps: the arguments come first
-        ended = args[i].isEmpty();
+        FUZZ_CHECK(!args[i].contains(' ') && !args[i].contains('\t'));
+        FUZZ_CHECK(!args[i].isEmpty() || i + 1 == args.size() || args[i + 1].isEmpty());  // no gaps
         kept += args[i];
     }
-    QString nonBlank = line;
-    nonBlank.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
-    FUZZ_CHECK(nonBlank.startsWith(kept));
+    FUZZ_CHECK(QString(line).remove(' ').remove('\t').startsWith(kept));
 
     QString configDir = QStringLiteral("/start/");
     dokivo::StartupFlags flags;
     dokivo::applyCommandLine(args, configDir, flags);
-    return 0;
 }

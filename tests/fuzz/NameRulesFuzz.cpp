@@ -7,52 +7,40 @@
 #include "processing/SlotContext.h"
 #include "processing/SpecialKinds.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    dokivo::fuzz::FuzzInput in(data, size);
-    const bool sihsit = in.flag();
-    const int first = in.byte() % 40;
-    const int last = in.byte() % 40;
+using namespace dokivo;
+
+FUZZ_TARGET {
+    const bool sihsit = in.byte() & 1;
+    SlotContext ctx;
+    ctx.inizio_car_controllo = QString::number(in.byte() % 40);
+    ctx.fine_car_controllo = QString::number(in.byte() % 40);
     const qint64 seconds = in.seconds();
     const QString extensions = in.text();
-    const QString code = in.text();
-    const QString prefixes = in.text();
-    const QString name = in.text();
-
-    dokivo::SlotContext ctx;
-    ctx.inizio_car_controllo = QString::number(first);
-    ctx.fine_car_controllo = QString::number(last);
-    ctx.car_controllo = code;
-    const dokivo::ControlRule rule = dokivo::decideControlRule(ctx);
+    ctx.car_controllo = in.text();
+    const QString prefixes = in.text(), name = in.text();
+    const auto slashes = [](const QString& s) { return s.count('/'); };
     try {
-        dokivo::passesControlRule(rule, name);
-    } catch (const dokivo::platform::RunError& e) {
-        FUZZ_CHECK(e.number() == dokivo::platform::errnum::InvalidCall);
+        passesControlRule(decideControlRule(ctx), name);
+    } catch (const platform::RunError& e) {
+        FUZZ_CHECK(e.number() == platform::errnum::InvalidCall);
     }
 
-    const qsizetype dot = dokivo::dotPosition(name);
+    const qsizetype dot = dotPosition(name);
     FUZZ_CHECK(dot >= 0 && dot <= name.size());
-    const QString token = dokivo::extensionToken(name, dot);
+    const QString destination = baseDestinationName(name, sihsit);
+    FUZZ_CHECK(destination.size() == name.size() && !destination.contains(' '));
+    FUZZ_CHECK(slashes(destination) == slashes(name) && dotPosition(destination) == dot);
 
-    const QString destination = dokivo::baseDestinationName(name, sihsit);
-    FUZZ_CHECK(destination.size() == name.size());
-    FUZZ_CHECK(!destination.contains(QLatin1Char(' ')));
-    FUZZ_CHECK(destination.count(QLatin1Char('/')) == name.count(QLatin1Char('/')));
-    FUZZ_CHECK(dokivo::dotPosition(destination) == dot);
-
-    if (!dokivo::acceptedByExtension(name, dot, token, extensions))
-        return 0;  // the pass stops here: only accepted names (with a dot) get the later forms
-    const QString stamped =
-        dokivo::timeStampedName(destination, name, dot, QDateTime::fromSecsSinceEpoch(seconds));
-    FUZZ_CHECK(stamped.endsWith(QLatin1Char('.') + dokivo::extensionAfterDot(name, dot)));
-    FUZZ_CHECK(stamped.count(QLatin1Char('/')) <= name.count(QLatin1Char('/')));
+    if (!acceptedByExtension(name, dot, extensionToken(name, dot), extensions))
+        return;  // the pass stops here: only accepted names (with a dot) get the later forms
+    const QString extension = extensionAfterDot(name, dot);
+    const QString stamped = timeStampedName(destination, name, dot, QDateTime::fromSecsSinceEpoch(seconds));
+    FUZZ_CHECK(stamped.endsWith('.' + extension) && slashes(stamped) <= slashes(name));
     FUZZ_CHECK(!name.isValidUtf16() || stamped.isValidUtf16());  // no cut splits a character
 
-    dokivo::passesFormatoateneFilter(destination, QStringLiteral("FORMATOATENE"), prefixes);
-    const dokivo::PodsitirResult pod =
-        dokivo::applyPodsitir(destination, dokivo::extensionAfterDot(name, dot));
-    if (pod.kind == dokivo::PodsitirResult::Kind::Renamed) {
-        FUZZ_CHECK(pod.name.count(QLatin1Char('/')) <= destination.count(QLatin1Char('/')));
-        FUZZ_CHECK(!destination.isValidUtf16() || pod.name.isValidUtf16());
-    }
-    return 0;
+    passesFormatoateneFilter(destination, QStringLiteral("FORMATOATENE"), prefixes);
+    const PodsitirResult pod = applyPodsitir(destination, extension);
+    if (pod.kind == PodsitirResult::Kind::Renamed)
+        FUZZ_CHECK(slashes(pod.name) <= slashes(destination) &&
+                   (!destination.isValidUtf16() || pod.name.isValidUtf16()));
 }

@@ -11,12 +11,9 @@ namespace dokivo::test {
 
 inline void installStandIn(const QString& path, const QStringList& steps) {
     QFile::remove(path);
-    if (!QFile::copy(QStringLiteral(DOKIVO_STANDIN_PATH), path))
-        throw std::runtime_error("cannot install the stand-in program");
-    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
     QFile stepsFile(path + QStringLiteral(".steps"));
-    if (!stepsFile.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write the stand-in's steps");
+    if (!QFile::copy(QStringLiteral(DOKIVO_STANDIN_PATH), path) || !stepsFile.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot install the stand-in program");
     stepsFile.write(steps.join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 

@@ -37,13 +37,10 @@ std::string ownPath(const char* started) {
     return started;
 }
 
-std::string argument(int argc, char* argv[], int index) {
-    return index > 0 && index < argc ? argv[index] : std::string();
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const auto argument = [&](int index) { return index > 0 && index < argc ? argv[index] : ""; };
     std::ifstream steps(ownPath(argv[0]) + ".steps");
     std::string line;
     while (std::getline(steps, line)) {
@@ -51,59 +48,39 @@ int main(int argc, char* argv[]) {
             line.pop_back();
         std::istringstream words(line);
         std::string step;
+        std::string text;  // a file's name, or what to write
+        int n = 0;
+        int m = 0;
         words >> step;
-        if (step == "args") {
-            std::string file;
-            std::getline(words >> std::ws, file);
-            std::ofstream out(file, std::ios::binary);
-            for (int i = 1; i < argc; ++i)
-                out << argv[i] << '\n';
-        } else if (step == "copy") {
-            int from = 0;
-            int to = 0;
-            words >> from >> to;
-            std::ifstream in(argument(argc, argv, from), std::ios::binary);
-            std::ofstream out(argument(argc, argv, to), std::ios::binary);
-            out << in.rdbuf();
-        } else if (step == "write") {
-            int to = 0;
-            std::string text;
-            words >> to;
+        if (step == "args" || step == "touch") {
             std::getline(words >> std::ws, text);
-            std::ofstream(argument(argc, argv, to), std::ios::binary) << text << '\n';
-        } else if (step == "input") {
-            int to = 0;
-            words >> to;
-            std::string got;
-            std::ofstream out(argument(argc, argv, to), std::ios::binary);
-            if (std::getline(std::cin, got))
+            std::ofstream out(text, std::ios::binary);
+            for (int i = 1; step == "args" && i < argc; ++i)
+                out << argv[i] << '\n';
+        } else if (step == "copy" && words >> n >> m) {
+            std::ifstream in(argument(n), std::ios::binary);
+            std::ofstream(argument(m), std::ios::binary) << in.rdbuf();
+        } else if (step == "write" && std::getline(words >> n >> std::ws, text)) {
+            std::ofstream(argument(n), std::ios::binary) << text << '\n';
+        } else if (step == "input" && words >> n) {
+            std::ofstream out(argument(n), std::ios::binary);
+            if (std::getline(std::cin, text))
                 out << "input\n";
             else
                 out << "eof " << argc - 1 << '\n';
-        } else if (step == "sleep") {
-            int seconds = 0;
-            words >> seconds;
-            std::this_thread::sleep_for(std::chrono::seconds(seconds));
-        } else if (step == "touch") {
-            std::string file;
-            std::getline(words >> std::ws, file);
-            std::ofstream(file, std::ios::binary);
-        } else if (step == "await") {
-            std::string file;
-            int seconds = 0;
-            words >> file >> seconds;
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-            while (!std::ifstream(file)) {
+        } else if (step == "sleep" && words >> n) {
+            std::this_thread::sleep_for(std::chrono::seconds(n));
+        } else if (step == "await" && words >> text >> n) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(n);
+            while (!std::ifstream(text)) {
                 if (std::chrono::steady_clock::now() > until)
                     return 1;
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
         } else if (step == "crash") {
             std::abort();
-        } else if (step == "exit") {
-            int status = 0;
-            words >> status;
-            return status;
+        } else if (step == "exit" && words >> n) {
+            return n;
         }
     }
     return 0;

@@ -4,7 +4,6 @@
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
-#include <QDir>
 #include <QDirIterator>
 #include <QTemporaryDir>
 
@@ -29,58 +28,42 @@ std::unique_ptr<QPDF> openPdf(const QString& file, const std::optional<std::stri
     return pdf;
 }
 
-std::size_t pageCount(QPDF& pdf) {
-    return QPDFPageDocumentHelper(pdf).getAllPages().size();
-}
-
-// Pixels of the first image on the first page, decrypted and decompressed.
-std::string firstImageData(QPDF& pdf) {
+// The pages, and the pixels of the first image, decrypted and decompressed ("" without one).
+std::pair<std::size_t, std::string> pagesAndFirstImage(QPDF& pdf) {
     auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
-    auto images = pages.empty() ? std::map<std::string, QPDFObjectHandle>{} : pages.front().getImages();
-    if (images.empty())
-        throw std::runtime_error("no image on the first page");
-    const auto data = images.begin()->second.getStreamData();
-    return {reinterpret_cast<const char*>(data->getBuffer()), data->getSize()};
+    for (auto& page : pages)
+        for (auto& [name, image] : page.getImages()) {
+            const auto data = image.getStreamData();
+            return {pages.size(), {reinterpret_cast<const char*>(data->getBuffer()), data->getSize()}};
+        }
+    return {pages.size(), {}};
 }
-
-void writeFile(const QString& file, const std::string& content) {
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(content.data(), qint64(content.size())) != qint64(content.size()))
-        throw std::runtime_error("cannot write " + file.toStdString());
-}
-
-constexpr std::size_t kSamplePages = 3;
-const QString kDamaged = QStringLiteral("damaged.pdf");
 
 // Objects, trailer and nothing else: no cross-reference table, no startxref. Readers rebuild it.
 constexpr char kPdfWithoutXref[] =
-    "%PDF-1.4\n"
-    "1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+    "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
     "2 0 obj\n<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n"
     "3 0 obj\n<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>\nendobj\n"
-    "trailer\n<< /Size 4 /Root 1 0 R >>\n"
-    "%%EOF\n";
+    "trailer\n<< /Size 4 /Root 1 0 R >>\n%%EOF\n";
 
-class EncryptPdfTool : public ::testing::Test {
-  protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-    QString writeInput(const QString& name) const {
+struct EncryptPdfTool : ::testing::Test {
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString write(const QString& name, const std::string& content) const {
         QDir().mkpath(QFileInfo(path(name)).path());
-        writeFile(path(name),
-                  name == kDamaged ? kPdfWithoutXref : samplepdf::makeSamplePdf(30000, 7, int(kSamplePages)));
+        QFile out(path(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(content.data(), qint64(content.size())) >= 0);
         return path(name);
     }
-
+    QString writeScan(const QString& name) const {
+        return write(name, samplepdf::makeSamplePdf(30000, 7, 3));
+    }
     static ProcessResult encrypt(const QStringList& arguments) {
         return runProcess(ENCRYPTPDF_PATH, arguments);
     }
-
     // Every entry below the test folder, with what the files hold.
     QStringList contents() const {
         QStringList found;
-        for (QDirIterator it(dir_.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+        for (QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                              QDirIterator::Subdirectories);
              it.hasNext();) {
             QFile entry(it.next());
@@ -91,7 +74,7 @@ class EncryptPdfTool : public ::testing::Test {
         return found;
     }
 
-    QTemporaryDir dir_;
+    QTemporaryDir dir;
 };
 
 // A run that must succeed: the output opens with `opens` alone, as the user, at `bits` strength.
@@ -99,45 +82,43 @@ struct Encryption {
     const char* name;
     QString bits, user;          // as typed
     std::string opens, refused;  // as the format stores them: the password and a near miss
-    int revision, version;
-    QPDF::encryption_method_e method;
-    std::size_t keyBytes;
     QString input = QStringLiteral("scan.pdf");
+    bool damaged = false;  // the input lacks its cross-reference table
     friend void PrintTo(const Encryption& c, std::ostream* out) { *out << c.name; }
 };
 
-class EncryptPdfRun : public EncryptPdfTool, public ::testing::WithParamInterface<Encryption> {};
+// Revision, version, method and key bytes of each strength.
+const std::map<QString, std::tuple<int, int, QPDF::encryption_method_e, std::size_t>> kStrengths{
+    {"40", {2, 1, QPDF::e_rc4, 5}}, {"128", {4, 4, QPDF::e_aes, 16}}, {"256", {6, 5, QPDF::e_aesv3, 32}}};
+
+struct EncryptPdfRun : EncryptPdfTool, ::testing::WithParamInterface<Encryption> {};
 
 TEST_P(EncryptPdfRun, OutputOpensOnlyWithItsPasswordsAndKeepsThePages) {
     const Encryption& c = GetParam();
-    const QString in = writeInput(c.input), folder = QFileInfo(in).path();
-    const QString out = folder + "/locked scan.pdf", owned = folder + "/owned.pdf";
+    const QString in = c.damaged ? write(c.input, kPdfWithoutXref) : writeScan(c.input);
+    const QString folder = QFileInfo(in).path(), out = folder + "/locked scan.pdf",
+                  owned = folder + "/owned.pdf";
     // Options in another order than the usage line's.
     ProcessResult r = encrypt({"-e", c.bits, "-o", out, "-u", c.user, "-i", in});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     r = encrypt({"-i", in, "-o", owned, "-u", c.user, "-e", c.bits, "-p", "owner secret"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
-    EXPECT_EQ(openPdf(out), nullptr);
-    EXPECT_EQ(openPdf(out, c.refused), nullptr);
+    EXPECT_TRUE(openPdf(out) == nullptr && openPdf(out, c.refused) == nullptr);
     auto pdf = openPdf(out, c.opens);
     ASSERT_NE(pdf, nullptr);
     EXPECT_FALSE(pdf->ownerPasswordMatched());  // the generated owner password is another one
     int revision = 0, permissions = 0, version = 0;
     QPDF::encryption_method_e streams{}, strings{}, files{};
     ASSERT_TRUE(pdf->isEncrypted(revision, permissions, version, streams, strings, files));
-    EXPECT_EQ(revision, c.revision);
-    EXPECT_EQ(version, c.version);
     // Below V4 there are no crypt filters and libqpdf names no method: RC4 is implied.
-    EXPECT_EQ(version < 4 ? QPDF::e_rc4 : streams, c.method);
-    EXPECT_EQ(version < 4 ? QPDF::e_rc4 : strings, c.method);
-    EXPECT_EQ(pdf->getEncryptionKey().size(), c.keyBytes);
-    if (c.input == kDamaged) {
-        EXPECT_EQ(pageCount(*pdf), 1u);
-    } else {
-        EXPECT_EQ(pageCount(*pdf), kSamplePages);
-        EXPECT_TRUE(firstImageData(*pdf) == firstImageData(*openPdf(in))) << "the scan's pixels changed";
-    }
+    const auto method = [&](QPDF::encryption_method_e m) { return version < 4 ? QPDF::e_rc4 : m; };
+    EXPECT_EQ(std::tuple(revision, version, method(streams), pdf->getEncryptionKey().size()),
+              kStrengths.at(c.bits));
+    EXPECT_EQ(method(strings), method(streams));
+    const auto [pages, image] = pagesAndFirstImage(*pdf);
+    EXPECT_EQ(pages, c.damaged ? 1u : 3u);
+    EXPECT_TRUE(c.damaged || image == pagesAndFirstImage(*openPdf(in)).second) << "the scan's pixels changed";
     EXPECT_FALSE(pdf->anyWarnings());  // the copy is whole, even of a damaged input
 
     auto asOwner = openPdf(owned, "owner secret");
@@ -152,23 +133,19 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, EncryptPdfRun,
     ::testing::Values(
         // The password is not cut at its blank.
-        Encryption{"Bits40", "40", "user secret", "user secret", "user", 2, 1, QPDF::e_rc4, 5},
-        Encryption{"Bits128", "128", "user secret", "user secret", "user", 4, 4, QPDF::e_aes, 16},
-        Encryption{"Bits256", "256", "user secret", "user secret", "user", 6, 5, QPDF::e_aesv3, 32},
+        Encryption{"Bits40", "40", "user secret", "user secret", "user"},
+        Encryption{"Bits128", "128", "user secret", "user secret", "user"},
+        Encryption{"Bits256", "256", "user secret", "user secret", "user"},
         // Up to AES-128 a password is stored in PDFDocEncoding, from AES-256 on in UTF-8.
-        Encryption{"NonAscii128", "128", QString::fromStdString(kUtf8), kPdfDoc, kUtf8, 4, 4, QPDF::e_aes,
-                   16},
-        Encryption{"NonAscii256", "256", QString::fromStdString(kUtf8), kUtf8, kPdfDoc, 6, 5, QPDF::e_aesv3,
-                   32},
+        Encryption{"NonAscii128", "128", QString::fromStdString(kUtf8), kPdfDoc, kUtf8},
+        Encryption{"NonAscii256", "256", QString::fromStdString(kUtf8), kUtf8, kPdfDoc},
         Encryption{"BlanksAndNonAsciiInPathsAndPassword", "256", " lead and trail ", " lead and trail ",
-                   "lead and trail", 6, 5, QPDF::e_aesv3, 32,
-                   QString::fromUtf8("scansioni \xC3\xA8 \xC5\x82/scan 1.pdf")},
-        Encryption{"DamagedInputRepaired", "256", "user", "user", "wrong", 6, 5, QPDF::e_aesv3, 32,
-                   kDamaged}),
+                   "lead and trail", QString::fromUtf8("scansioni \xC3\xA8 \xC5\x82/scan 1.pdf")},
+        Encryption{"DamagedInputRepaired", "256", "user", "user", "wrong", "bad.pdf", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EncryptPdfTool, GeneratedOwnerPasswordIsNewForEveryRun) {
-    const QString in = writeInput("scan.pdf");
+    const QString in = writeScan("scan.pdf");
     // The owner-password hash of an AES-128 file: the same passwords always give the same value.
     const auto ownerHash = [&](const QString& name, const QStringList& extra) {
         EXPECT_EQ(
@@ -180,61 +157,56 @@ TEST_F(EncryptPdfTool, GeneratedOwnerPasswordIsNewForEveryRun) {
     EXPECT_NE(ownerHash("random1.pdf", {}), ownerHash("random2.pdf", {}));
 }
 
-// A command line that must be refused. The capitals stand for files of the test folder: a sample
-// scan, a text, a missing file, an output that exists already, an encrypted PDF, an empty folder.
+// A command line that must be refused, and what its one-line message has to point at. Arguments
+// are apart by one blank, so two blanks pass an empty one; capitals stand for files of the test
+// folder: a sample scan, a text, a missing file, an output that exists already, an encrypted PDF,
+// an empty folder, and a password beyond PDFDocEncoding.
 struct Refusal {
-    const char* name;
-    QStringList arguments;
-    QString mentioned;  // what the message has to point at
+    const char *name, *arguments, *mentioned;
     friend void PrintTo(const Refusal& r, std::ostream* out) { *out << r.name; }
 };
 
-class EncryptPdfRefusal : public EncryptPdfTool, public ::testing::WithParamInterface<Refusal> {};
+struct EncryptPdfRefusal : EncryptPdfTool, ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(EncryptPdfRefusal, ExplainsInOneLineAndChangesNothing) {
-    writeFile(path("notes.txt"), "shopping list\n");
-    writeFile(path("locked.pdf"), "previous content");
-    QDir().mkdir(path("folder.pdf"));
-    const QString in = writeInput("scan.pdf");
+    const QString in = writeScan("scan.pdf");
     ASSERT_EQ(encrypt({"-i", in, "-o", path("sealed.pdf"), "-u", "user", "-e", "256"}).exitCode, 0);
     const QMap<QString, QString> files{{"IN", in},
-                                       {"TEXT", path("notes.txt")},
+                                       {"TEXT", write("notes.txt", "shopping list\n")},
                                        {"MISSING", path("missing.pdf")},
-                                       {"OUT", path("locked.pdf")},
+                                       {"OUT", write("locked.pdf", "previous content")},
                                        {"SEALED", path("sealed.pdf")},
-                                       {"FOLDER", path("folder.pdf")}};
+                                       {"FOLDER", path("folder.pdf")},
+                                       {"CJK", QString::fromUtf8("\xE5\xAF\x86\xE7\xA0\x81")}};
+    QDir().mkdir(path("folder.pdf"));
     QStringList arguments;
-    for (const QString& argument : GetParam().arguments)
+    for (const QString& argument : QString::fromUtf8(GetParam().arguments).split(' '))
         arguments << files.value(argument, argument);
     const QStringList before = contents();
 
     const auto result = encrypt(arguments);
     EXPECT_GT(result.exitCode, 0);  // refused, not crashed
-    EXPECT_EQ(result.err.count('\n'), 1) << result.err;
-    EXPECT_TRUE(result.err.endsWith('\n'));
+    EXPECT_TRUE(result.err.count('\n') == 1 && result.err.endsWith('\n')) << result.err;
     EXPECT_TRUE(result.err.contains(GetParam().mentioned)) << result.err;
     EXPECT_EQ(contents(), before) << "no output, no temporary file, the old output as it was";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BadInputs, EncryptPdfRefusal,
-    ::testing::Values(
-        Refusal{"MissingInput", {"-i", "MISSING", "-o", "OUT", "-u", "user", "-e", "256"}, "missing.pdf"},
-        Refusal{"InputIsNotAPdf", {"-i", "TEXT", "-o", "OUT", "-u", "user", "-e", "256"}, "notes.txt"},
-        Refusal{"InputHasAPassword", {"-i", "SEALED", "-o", "OUT", "-u", "user", "-e", "256"}, "password"},
-        // Written in full, then refused at the final rename.
-        Refusal{"OutputIsAFolder", {"-i", "IN", "-o", "FOLDER", "-u", "user", "-e", "256"}, "folder.pdf"},
-        Refusal{"UnsupportedKeyLength", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "64"}, "64"},
-        Refusal{"PasswordBeyondPdfDocEncoding",
-                {"-i", "IN", "-o", "OUT", "-u", QString::fromUtf8("\xE5\xAF\x86\xE7\xA0\x81"), "-e", "128"},
-                "-e 256"},
-        Refusal{"NoKeyLength", {"-i", "IN", "-o", "OUT", "-u", "user"}, "-e"},
-        Refusal{"NoUserPassword", {"-i", "IN", "-o", "OUT", "-e", "128"}, "-u"},
-        Refusal{"EmptyUserPassword", {"-i", "IN", "-o", "OUT", "-u", "", "-e", "128"}, "-u"},
-        Refusal{"NoOutput", {"-i", "IN", "-u", "user", "-e", "128"}, "-o"},
-        Refusal{"UnknownOption", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "128", "-x", "1"}, "-x"},
-        Refusal{"OptionWithoutValue", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "128", "-p"}, "-p"},
-        Refusal{"OptionTwice", {"-i", "IN", "-o", "OUT", "-u", "user", "-e", "128", "-u", "other"}, "-u"}),
+    ::testing::Values(Refusal{"MissingInput", "-i MISSING -o OUT -u user -e 256", "missing.pdf"},
+                      Refusal{"InputIsNotAPdf", "-i TEXT -o OUT -u user -e 256", "notes.txt"},
+                      Refusal{"InputHasAPassword", "-i SEALED -o OUT -u user -e 256", "password"},
+                      // Written in full, then refused at the final rename.
+                      Refusal{"OutputIsAFolder", "-i IN -o FOLDER -u user -e 256", "folder.pdf"},
+                      Refusal{"UnsupportedKeyLength", "-i IN -o OUT -u user -e 64", "64"},
+                      Refusal{"PasswordBeyondPdfDocEncoding", "-i IN -o OUT -u CJK -e 128", "-e 256"},
+                      Refusal{"NoKeyLength", "-i IN -o OUT -u user", "-e"},
+                      Refusal{"NoUserPassword", "-i IN -o OUT -e 128", "-u"},
+                      Refusal{"EmptyUserPassword", "-i IN -o OUT -u  -e 128", "-u"},
+                      Refusal{"NoOutput", "-i IN -u user -e 128", "-o"},
+                      Refusal{"UnknownOption", "-i IN -o OUT -u user -e 128 -x 1", "-x"},
+                      Refusal{"OptionWithoutValue", "-i IN -o OUT -u user -e 128 -p", "-p"},
+                      Refusal{"OptionTwice", "-i IN -o OUT -u user -e 128 -u other", "-u"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -14,21 +14,12 @@ namespace {
 
 using samplepdf::makeSamplePdf;
 
-std::string readFile(const QString& file) {
-    QFile in(file);
-    return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : std::string();
-}
-
-TEST(SamplePdf, IsAWellFormedPdfOfAboutTheRequestedSize) {
-    const struct {
-        std::size_t bytes;
-        int pages;
-    } requests[] = {{20000, 1}, {5000, 3}, {50000, 12}, {1'000'000, 4}};
-    for (const auto& [bytes, pages] : requests) {
+TEST(SamplePdf, IsAWellFormedPdfOfAboutTheRequestedSizeAndItsBytesDependOnlyOnTheSeed) {
+    for (const auto& [bytes, pages] :
+         {std::pair<std::size_t, int>{20000, 1}, {5000, 3}, {50000, 12}, {1'000'000, 4}}) {
         SCOPED_TRACE(std::to_string(bytes) + " bytes, " + std::to_string(pages) + " pages");
         const std::string sample = makeSamplePdf(bytes, 42, pages);
         EXPECT_NEAR(double(sample.size()), double(bytes), 0.10 * double(bytes));
-
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.setAttemptRecovery(false);  // a wrong offset or length must fail here, not be mended
@@ -38,38 +29,36 @@ TEST(SamplePdf, IsAWellFormedPdfOfAboutTheRequestedSize) {
         for (auto& page : pageList) {
             auto images = page.getImages();
             ASSERT_EQ(images.size(), 1u);
-            QPDFObjectHandle image = images.begin()->second;
-            const long long width = image.getDict().getKey("/Width").getIntValue();
-            const long long height = image.getDict().getKey("/Height").getIntValue();
-            EXPECT_EQ(image.getRawStreamData()->getSize(), std::size_t(width * height));
+            QPDFObjectHandle dict = images.begin()->second.getDict();
+            EXPECT_EQ(
+                images.begin()->second.getRawStreamData()->getSize(),
+                std::size_t(dict.getKey("/Width").getIntValue() * dict.getKey("/Height").getIntValue()));
         }
-        // Writing a copy reads every object and stream, as a full check does.
-        Pl_Discard discard;
+        Pl_Discard discard;  // writing a copy reads every object and stream, as a full check does
         QPDFWriter writer(pdf);
         writer.setOutputPipeline(&discard);
         writer.write();
         EXPECT_FALSE(pdf.anyWarnings());
     }
-}
-
-TEST(SamplePdf, BytesDependOnlyOnTheSeedAndAPageIsNeeded) {
-    const std::string first = makeSamplePdf(20000, 5, 2);
+    const std::string first = makeSamplePdf(20000, 5, 2), otherSeed = makeSamplePdf(20000, 6, 2);
     EXPECT_TRUE(makeSamplePdf(20000, 5, 2) == first);  // compared whole, not printed
-    const std::string otherSeed = makeSamplePdf(20000, 6, 2);
-    EXPECT_EQ(otherSeed.size(), first.size());  // same layout, so only the pixels can differ
-    EXPECT_TRUE(otherSeed != first);
+    EXPECT_TRUE(otherSeed.size() == first.size() && otherSeed != first) << "the same layout, other pixels";
     EXPECT_THROW(makeSamplePdf(1000, 1, 0), std::invalid_argument);
 }
 
 TEST(SamplePdfProgram, WritesWhatTheLibraryMakesAndRefusesBadNumbers) {
     QTemporaryDir dir;
     const QString out = dir.filePath("sample scan.pdf");
+    const auto written = [&] {
+        QFile in(out);
+        return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : std::string();
+    };
     auto result = runProcess(SAMPLEPDF_PATH, {"--pages", "2", out, "--seed", "9", "--bytes", "12345"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(readFile(out) == makeSamplePdf(12345, 9, 2));
+    EXPECT_TRUE(written() == makeSamplePdf(12345, 9, 2));
     result = runProcess(SAMPLEPDF_PATH, {out});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(readFile(out) == makeSamplePdf(20000, 1, 1));  // the documented defaults
+    EXPECT_TRUE(written() == makeSamplePdf(20000, 1, 1));  // the documented defaults
 
     ASSERT_TRUE(QFile::remove(out));
     for (const char* option : {"--bytes", "--pages", "--seed"})

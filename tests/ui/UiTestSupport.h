@@ -1,30 +1,36 @@
 #pragma once
 
-// Shared by the widget tests: a main module on a temporary configuration folder, and the few
-// steps that make a window take keyboard focus the way an operator's window does.
+// Shared by the widget tests: the windows, finding their controls by name, and the few steps
+// that let queued work run and make a window take keyboard focus the way an operator's does.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTest>
 
-#include "config/Settings.h"
 #include "support/TestSupport.h"
+#include "ui/GeneralSettingsWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ReportWindow.h"
+#include "ui/SlotSettingsWindow.h"
+#include "ui/TrayIcon.h"
 
 namespace dokivo::test {
+
+// A control of a window by its name; a missing one fails the test.
+template <typename W = QAction>
+W* child(const QObject* parent, const QString& name) {
+    W* found = parent ? parent->findChild<W*>(name) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 // Shows a window and makes it the active one, so focus moves send their focus events.
 inline ::testing::AssertionResult activate(QWidget& window) {
     window.show();
     window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window))
-        return ::testing::AssertionFailure() << "the window did not become active";
-    return ::testing::AssertionSuccess();
-}
-
-// Moves the focus to a control as a click on it would, leaving the previous one.
-inline void focusByMouse(QWidget* control) {
-    control->setFocus(Qt::MouseFocusReason);
+    return QTest::qWaitForWindowActive(&window) ? ::testing::AssertionSuccess()
+                                                : ::testing::AssertionFailure() << "the window is not active";
 }
 
 // Lets queued work (deferred deletes, zero timers) run.
@@ -32,13 +38,5 @@ inline void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
-
-struct UiFixture : ModuleFixture, ::testing::Test {
-    QString iniPath() const { return tree.path(QStringLiteral("conf/Dokivo.ini")); }
-    QByteArray iniBytes() const { return tree.read(QStringLiteral("conf/Dokivo.ini")); }
-    QString stored(const QString& key) const {
-        return ReadIni(kIniSection, key, QStringLiteral("<absent>"), iniPath());
-    }
-};
 
 }  // namespace dokivo::test
