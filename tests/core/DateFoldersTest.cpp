@@ -23,7 +23,6 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         {"x;Crea:AA/mm;y", "AA/mm", {}},            // the code keeps its letter case
         {"CREA:AA/MM/GG", "AA/MM/GG", {"24", "24/03", "24/03/05"}},  // no ";": to the end of the text
         {"CREA:", "", {}},
-        {"SOLOLOG", "", {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.parameters);

@@ -22,9 +22,6 @@
 
 namespace dokivo::test {
 
-// A character outside the Basic Multilingual Plane: two UTF-16 units, one character.
-inline const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-
 // Starts at 5 March 2024, 14:03:07; only sleeping moves it.
 class FakeClock final : public platform::Clock {
   public:
@@ -52,10 +49,8 @@ class FakeFrontend final : public Frontend {
     }
     QString operatorCode() const override { return operatorCodeText; }
     QString receptionDate() const override { return receptionDateText; }
-    void setWindowCaption(const QString& caption) override { this->caption = caption; }
     void addTrayIcon() override { trayIcon = true; }
     void removeTrayIcon() override { trayIcon = false; }
-    void setListHorizontalExtent(int px) override { listExtent = px; }
     void requestClose() override { closeRequested = true; }
     void setRunCaption(const QString& text) override { runCaption = text; }
     void setTimerEnabled(bool on) override { timerEnabled = on; }
@@ -67,12 +62,10 @@ class FakeFrontend final : public Frontend {
     int eventRounds = 0;
     QString operatorCodeText;
     QString receptionDateText;
-    QString caption;
     QString runCaption;
     bool trayIcon = false;
     bool timerEnabled = false;
     bool closeRequested = false;
-    int listExtent = 0;
     std::function<void()> onProcessEvents;
     std::function<void(const QString&)> onMessage;
 };
