@@ -31,6 +31,9 @@ void edit(QWidget* control, const QString& value) {
 // by "; ", each a verb, its target and after a "=" its text (see perform()).
 struct Flow {
     const char *name, *script, *changes = "";
+    friend void PrintTo(const Flow& flow, std::ostream* out) {
+        *out << flow.name;
+    }  // names the row in listings
 };
 
 const QByteArray kOriginal =
