@@ -88,7 +88,7 @@ TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRunsWhichClosesInOrderWhe
 // stand-in, a document filed and one duplicate, the user's own folders in a sandbox, a umask
 // that lets nobody else read (on Windows a new file takes its folder's access list instead).
 TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFolders) {
-    const QString password = QStringLiteral("Segreto 77!");
+    const QByteArray secret = "Segreto 77!";
 #ifdef Q_OS_WIN
     const QFile::Permissions others = {};
 #else
@@ -108,12 +108,13 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
     const QString passwords = t.tree.path("pwd/ao.dat");
     platform::writeProfileString("1", "P", "x", passwords);
     QFile::setPermissions(passwords, QFile::permissions(passwords) | (others & QFile::ReadGroup));
-    platform::writeProfileString("0", "P", password, passwords);
+    platform::writeProfileString("0", "P", secret, passwords);
     EXPECT_EQ(QFile::permissions(passwords) & others, others & QFile::ReadGroup)
         << "a rewrite keeps the mode";
-    t.drop("in/Scan 01.pdf=%PDF-1.4 scan");
-    t.drop("in/b.pdf=scan b");
-    t.drop("out/{YY}/{MM}/{DD}/b.pdf=b filed earlier");  // b goes to the duplicates folder
+    // b goes to the duplicates folder
+    for (const char* item :
+         {"in/Scan 01.pdf=%PDF-1.4 scan", "in/b.pdf=scan b", "out/{YY}/{MM}/{DD}/b.pdf=b earlier"})
+        t.drop(item);
     TempTree sandbox;
     QProcessEnvironment env = cliEnvironment();
     const QStringList homes{"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"};
@@ -128,7 +129,7 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
     ::umask(umaskBefore);
 #endif
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_TRUE(t.tree.read("tool-arguments.txt").contains(("\n-u\n" + password + "\n").toUtf8()));
+    EXPECT_TRUE(t.tree.read("tool-arguments.txt").contains("\n-u\n" + secret + "\n"));
     EXPECT_EQ(t.tree.read(t.expand("out/{YY}/{MM}/{DD}/Scan_01.pdf")), "%PDF-1.4 scan");
     EXPECT_TRUE(r.out.contains(t.expand("Elaborati 2 file PDF | Origine {in}"))) << r.out;
     const QByteArray tracking = t.tree.read("track/" + kTrackingFileName);  // names the system, then closes
@@ -136,7 +137,6 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
                 tracking.endsWith(" CHIUSURA  DOKIVO \r\n"))
         << tracking;
 
-    const QByteArray secret = password.toUtf8();
     EXPECT_FALSE(r.out.toUtf8().contains(secret) || r.err.toUtf8().contains(secret));
     for (const QString& entry : snapshot(t.tree.path())) {
         const QString path = entry.section(' ', 0, -3);
