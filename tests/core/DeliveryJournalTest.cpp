@@ -13,42 +13,39 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
         const char* what;
         QStringList before;  // "path=content"
         bool duplicate;      // the entry names the duplicates folder and no record
-        QByteArray record;   // the record file before, and after: "=" as before, else the whole line added
+        QByteArray record;   // the record file before; after, it holds the line once
         bool sourceStays;
+        int cut = 0;  // bytes a crash cut off the end of the journal
     } rows[] = {
-        {"a copy in place with its source still there",
+        {"a copy with its source still there",
          {"in/doc.pdf=bytes", "out/doc.pdf=bytes"},
          false,
          header,
          false},
         {"a record line already written", {"out/doc.pdf=bytes"}, false, header + line + "\r\n", false},
         {"a record line cut in half", {"out/doc.pdf=bytes"}, false, header + line.left(9), false},
-        {"a copy that never took its name",
-         {"in/doc.pdf=new", "out/doc.pdf=an older document"},
-         false,
-         header,
-         true},
+        {"a copy that never took its name", {"in/doc.pdf=new", "out/doc.pdf=older"}, false, header, true},
         {"a duplicate", {"in/doc.pdf=bytes", "dup/doc.pdf=bytes"}, true, {}, false},
+        {"an entry cut short is ignored", {"in/doc.pdf=bytes", "dup/doc.pdf=bytes"}, true, {}, true, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         ModuleFixture f;
         for (const QString& item : row.before)
             f.tree.write(item.section('=', 0, 0), item.section('=', 1).toUtf8());
-        JournalEntry entry{f.tree.path("in/doc.pdf"),
-                           f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"),
-                           QString(),
+        f.tree.write("app/dokivolog05140307_1.txt", row.record);
+        DeliveryJournal(f.tree.path("app/"))
+            .noteDocument({f.tree.path("in/doc.pdf"),
+                           f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"), QString(),
                            row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"),
-                           f.tree.folder("log"),
-                           row.duplicate ? -1 : header.size(),
-                           row.duplicate ? QByteArray() : line};
-        if (!row.duplicate)
-            f.tree.write("app/dokivolog05140307_1.txt", row.record);
-        DeliveryJournal(f.tree.path("app/")).noteDocument(entry);
+                           f.tree.folder("log"), row.duplicate ? -1 : header.size(),
+                           row.duplicate ? QByteArray() : line});
+        const QString journal = "app/" + kJournalFileName;
+        f.tree.write(journal, f.tree.read(journal).chopped(row.cut));
         recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
         recoverInterruptedDelivery(f.m().folders.records, f.m().operations);  // nothing left to do
         EXPECT_EQ(f.tree.exists("in/doc.pdf"), row.sourceStays);
-        EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));
+        EXPECT_FALSE(f.tree.exists(journal));
         const QByteArray record = f.tree.read("app/dokivolog05140307_1.txt");
         if (row.duplicate || row.sourceStays) {
             EXPECT_EQ(record, row.record);
@@ -61,19 +58,4 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
             EXPECT_EQ(f.messages(), QStringList{" File elaborato : " + f.tree.path("in/doc.pdf")});
         }
     }
-    ModuleFixture f;  // an entry cut short by a crash is ignored
-    f.tree.write("in/doc.pdf", "bytes");
-    f.tree.write("out/doc.pdf", "bytes");
-    DeliveryJournal(f.tree.path("app/"))
-        .noteDocument({f.tree.path("in/doc.pdf"),
-                       f.tree.path("out/doc.pdf"),
-                       QString(),
-                       QString(),
-                       f.tree.folder("log"),
-                       -1,
-                       {}});
-    f.tree.write("app/" + kJournalFileName, f.tree.read("app/" + kJournalFileName).chopped(1));
-    recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
-    EXPECT_TRUE(f.tree.exists("in/doc.pdf"));
-    EXPECT_FALSE(f.tree.exists("app/" + kJournalFileName));
 }

@@ -27,9 +27,8 @@ QByteArray samplePdf(std::uint32_t seed) {
 int qpdf(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("qpdf"), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return process.exitCode();
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
+                                                                                          : -1;
 }
 
 // `file` opens with `password` only (not with `other`). Where qpdf is not installed (Windows) the
@@ -37,16 +36,12 @@ int qpdf(const QStringList& arguments) {
 void expectProtectedBy(const QString& file, const QString& password, const QString& other = {}) {
     if (qpdf({"--version"}) != 0) {
         QFile pdf(file);
-        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << file;
-        const QByteArray bytes = pdf.readAll();
-        EXPECT_TRUE(bytes.startsWith("%PDF-") && bytes.contains("/Encrypt")) << file;
+        EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.readAll().contains("/Encrypt")) << file;
         return;
     }
     EXPECT_EQ(qpdf({"--requires-password", file}), 0);
     EXPECT_EQ(qpdf({"--password=" + password, "--check", file}), 0);
-    if (!other.isEmpty()) {
-        EXPECT_NE(qpdf({"--password=" + other, "--check", file}), 0);
-    }
+    EXPECT_TRUE(other.isEmpty() || qpdf({"--password=" + other, "--check", file}) != 0);
 }
 
 QString toolPath(const PassTree& t) {
@@ -67,12 +62,7 @@ Hook realToolOn(const QString& rel, std::uint32_t seed = 1) {
 
 // The stand-in for the tool, taking `steps` (see StandInProgram.cpp); {name} as in the texts.
 Hook standIn(const QStringList& steps) {
-    return [=](PassTree& t) {
-        QStringList expanded;
-        for (const QString& step : steps)
-            expanded << t.expand(step);
-        installStandIn(toolPath(t), expanded);
-    };
+    return [=](PassTree& t) { installStandIn(toolPath(t), t.expand(steps.join('\n')).split('\n')); };
 }
 
 // A tool that ends without writing the protected copy: failed at once when it says so, else
@@ -104,12 +94,6 @@ const Scenario kEncryption[] = {
                                "scan box/=", "#Scan_01.pdf\t**"},
      realToolOn("scan box/Scan 01.pdf", 2),
      [](PassTree& t) { expectProtectedBy(t.tree.path("out/Scan_01.pdf"), kStandardPassword); }},
-    {"the tool gets one argument per value",
-     kEncrypting +
-         QStringList{"@dir_in_0={in tray}", "+pwd/ao.dat=[0]\r\nP=pass word\r\n", "+in tray/a b.pdf=plain",
-                     "args.txt=-i\n{in tray}a b.pdf\n-o\n{in tray}cripato.pdf\n-u\npass word\n-e\n40\n",
-                     "out/=a_b.pdf", "#a_b.pdf\t**"},
-     standIn({"args {tree}args.txt", "copy 2 4"})},
     {"a document protected by an earlier pass is delivered without a second encryption",
      kEncrypting + QStringList{"@dir_backup_0={later}",  // missing at first: the first delivery fails
                                "+pwd/ao.dat=[0]\r\nP=segreto\r\n", "out/=", "> Cripto il file  Referto.pdf",
@@ -120,22 +104,10 @@ const Scenario kEncryption[] = {
         ">!Cripto il file", "#Referto.pdf\t**"},
        {},
        [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto"); }}}},
-    {"events let through while the tool runs start no second pass",
-     kEncrypting + QStringList{"+in/Referto.pdf=plain", "out/=Referto.pdf", "#Referto.pdf\t**"},
-     [](PassTree& t) {
-         standIn({"copy 2 4"})(t);
-         t.frontend.onProcessEvents = [&t] {  // a timer tick or the run button meanwhile
-             t.notes << "nested";
-             LEGGI_DIR(t.m());
-         };
-     },
-     [](PassTree& t) {
-         EXPECT_FALSE(t.notes.isEmpty());
-         EXPECT_EQ(t.messages().count(t.expand(" Inizio lettura contenuto : {in}")), 1);
-     }},
     // The tool waits, a few seconds at most, for a sign only the window's events give; the first
-    // events after its start go by before the wait, so the sign must come from within it.
-    {"the window's events run while the tool runs",
+    // events after its start go by before the wait, so the sign must come from within it. A timer
+    // tick or the run button meanwhile must not start a second pass.
+    {"the window's events run while the tool runs and start no second pass",
      kEncrypting +
          QStringList{"+in/Referto.pdf=plain", "out/Referto.pdf=plain", ">!Errore Cripto", "#Referto.pdf\t**"},
      [](PassTree& t) {
@@ -145,8 +117,10 @@ const Scenario kEncryption[] = {
                  t.drop("go=");
              if (t.tree.exists("started"))
                  t.notes << "started";
+             LEGGI_DIR(t.m());
          };
-     }},
+     },
+     [](PassTree& t) { EXPECT_EQ(t.messages().count(t.expand(" Inizio lettura contenuto : {in}")), 1); }},
     toolWritesNothing("a tool ending well without a copy fails the file after the wait", "exit 0", true),
     toolWritesNothing("a tool ending with an error fails the file at once", "exit 1", false),
     toolWritesNothing("a crashing tool fails the file at once", "crash", false),
@@ -155,18 +129,10 @@ const Scenario kEncryption[] = {
                                "+in/POD__ABCDEF009123456.pdf=no valid type",
                                "+in/POD__ABCDEF005123456.pdf=filed", "in/invoice.pdf=no marker",
                                "in/POD__ABCDEF009123456.pdf=no valid type",
-                               "out/POD_005123456.pdf=protected\n", "#POD_005123456.pdf\t**"},
-     standIn({"write 4 protected"}),
-     [](PassTree& t) {
-         const QStringList lines = t.messages();
-         EXPECT_EQ(lines.filter("Cripto il file"), QStringList{" Cripto il file  POD__ABCDEF005123456.pdf"});
-         const qsizetype sent = lines.indexOf(" Inviato Comando per criptare POD__ABCDEF005123456.pdf");
-         EXPECT_LT(lines.indexOf(" Cripto il file  POD__ABCDEF005123456.pdf"), sent);
-         EXPECT_LT(
-             sent,
-             lines.indexOf(t.expand(
-                 " Copiato {in}POD__ABCDEF005123456.pdf  nella dir di destinazione {out}POD_005123456.pdf")));
-     }},
+                               "out/POD_005123456.pdf=protected\n", "#POD_005123456.pdf\t**",
+                               "> Cripto il file  POD__ABCDEF005123456.pdf", ">!Cripto il file  invoice",
+                               ">!Cripto il file  POD__ABCDEF009"},
+     standIn({"write 4 protected"})},
     {"without the tool documents are delivered unencrypted",
      kEncrypting +
          QStringList{"+in/Referto.pdf=original", "out/Referto.pdf=original", ">!Cripto", "#Referto.pdf\t**"}},
@@ -222,7 +188,7 @@ TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
         EXPECT_EQ(isPasswordProtectedPdf(tree.path(name)), isProtected) << name;
 }
 
-TEST(OutsideProgram, GetsEachArgumentWholeAndNoInputIsEndedAfterItsLimitAndMayNotStart) {
+TEST(OutsideProgram, GetsEachArgumentWholeAndNoInputAndIsEndedAfterItsLimit) {
     TempTree tree;
     installStandIn(tree.path("tool.exe"), {"input 1"});
     platform::OutsideProgram run;
@@ -234,8 +200,4 @@ TEST(OutsideProgram, GetsEachArgumentWholeAndNoInputIsEndedAfterItsLimitAndMayNo
     platform::OutsideProgram sleeper;
     ASSERT_TRUE(sleeper.start(tree.path("tool.exe"), {}));
     EXPECT_EQ(sleeper.waitForEnd(200), platform::OutsideProgram::End::Ended);
-
-    platform::OutsideProgram missing;
-    EXPECT_FALSE(missing.start(tree.path("missing.exe"), {}));
-    EXPECT_FALSE(missing.failure().isEmpty());
 }

@@ -15,9 +15,6 @@ using namespace dokivo::test;
 
 namespace {
 
-const QString kLineBreakLine =
-    QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : {in}");
-
 Scenario oddButValidNames() {
     QStringList filed{"a b  c.pdf", QString(251, 'n') + ".pdf", "-rf.pdf", "..pdf",
                       QString::fromUtf8("città é.pdf")};
@@ -26,17 +23,13 @@ Scenario oddButValidNames() {
     filed << "..\\..\\x.pdf";
     // A tab, CR or LF would break the record's columns and the tracking file's lines: such a
     // document (or subfolder) stays, and its line shows the characters.
-    say << "+in/tab\there.pdf="
-        << "+in/new\nline.pdf="
-        << "+in/cr\rhere.pdf="
-        << "+in/C\tD/three.pdf="
-        << "in/=tab\there.pdf|new\nline.pdf|cr\rhere.pdf|C\tD"
-        << ">" + kLineBreakLine + "tab<TAB>here.pdf"
-        << ">" + kLineBreakLine + "new<LF>line.pdf"
-        << ">" + kLineBreakLine + "cr<CR>here.pdf"
-        << "> Sotto Cartella non letta: il nome contiene una tabulazione o un a capo : {in}C<TAB>D";
-#else
-    say << "in/=";
+    const QString why = QStringLiteral(" il nome contiene una tabulazione o un a capo : {in}");
+    const std::pair<QString, QString> breaks[] = {{"tab\there.pdf", "tab<TAB>here.pdf"},
+                                                  {"new\nline.pdf", "new<LF>line.pdf"},
+                                                  {"cr\rhere.pdf", "cr<CR>here.pdf"}};
+    for (const auto& [name, shown] : breaks)
+        say += {"+in/" + name + "=", "in/" + name, "> File non elaborato:" + why + shown};
+    say += {"+in/C\tD/three.pdf=", "in/C\tD/three.pdf", "> Sotto Cartella non letta:" + why + "C<TAB>D"};
 #endif
     QStringList out;
     for (const QString& name : filed) {

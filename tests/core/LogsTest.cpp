@@ -8,22 +8,18 @@
 using namespace dokivo;
 using namespace dokivo::test;
 
-TEST(OperationLine, IsTheStampFollowedDirectlyByTheMessageAndMidnightShowsTheDateAlone) {
+// The stamp is the date and the time without its zone, read from the clock for each line; at
+// midnight the date alone.
+TEST(OperationLine, IsTheStampFollowedDirectlyByTheMessage) {
     ModuleFixture f;
+    f.clock.sleepMs(1000);
     f.m().addLine(" File : a.pdf pospunto 2");
-    f.clock.advanceSeconds(1);
-    f.m().addLine(" dopo");
-    const QDateTime start(QDate(2024, 3, 5), QTime(14, 3, 7));
-    const auto& lines = f.m().operations.lines();
-    EXPECT_EQ(QStringList(lines.begin(), lines.end()),
-              (QStringList{platform::operationStamp(start) + " File : a.pdf pospunto 2",
-                           platform::operationStamp(start.addSecs(1)) + " dopo"}));
+    EXPECT_EQ(f.m().operations.lines().front(),
+              platform::operationStamp(FakeClock().now().addSecs(1)) + " File : a.pdf pospunto 2");
     const QDateTime midnight(QDate(2024, 3, 5), QTime(0, 0, 0));
     EXPECT_FALSE(platform::operationStamp(midnight).contains(':'));
     EXPECT_TRUE(platform::operationStamp(midnight.addSecs(1)).contains(':'));
-}
 
-TEST(OperationLine, TheTimeCarriesNoZoneNorItsBracketsNorTheSeparatorBeforeIt) {
     const std::pair<const char*, const char*> formats[] = {
         {"HH:mm:ss t", "HH:mm:ss"},
         {"H:mm:ss (t)", "H:mm:ss"},
@@ -60,35 +56,28 @@ TEST(DatePatterns, AreDigitsIndependentOfTheLocale) {
     EXPECT_FALSE(platform::formatDate(t, DatePattern::DDD).isEmpty());
 }
 
-// A flush appends the list with CR LF line ends and empties it; one that cannot write (no folder,
-// a full disk, a FIFO in the file's place) leaves the file as it was, keeps every line for the
-// next flush and does not wait.
+// A flush appends the list with CR LF line ends and empties it; one that cannot write (a full
+// disk, a FIFO in the file's place) leaves the file as it was, keeps every line for the next flush
+// and does not wait. (A tracking folder not there yet is a fault scenario of the pass.)
 TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
-    using Fault = std::function<Guard(ModuleFixture&)>;  // null: cannot be made here
     const struct {
         const char* what;
         const char* setting;  // the tracking folder setting, below the tree; null: none
         int lines;
-        const char* folder;  // where the file is
-        Fault fault;
+        std::function<Guard(ModuleFixture&)> fault;  // null guard: cannot be made here
     } rows[] = {
-        {"a folder without its final separator", "track", 2, "track/", nullptr},
-        {"an empty list", "track/", 0, "track/", nullptr},
-        {"no folder setting: the application folder", nullptr, 1, "app/", nullptr},
-        {"a folder that is not there yet", "later/", 1, "later/",
+        {"a folder without its final separator", "track", 2, nullptr},
+        {"an empty list", "track/", 0, nullptr},
+        {"no folder setting: the application folder", nullptr, 1, nullptr},
+        {"a full disk", "track/", 2000,  // some 60 KB, three times the room that is left
          [](ModuleFixture& f) {
-             QDir(f.tree.path("later")).removeRecursively();
-             return until([] {});
-         }},
-        {"a full disk", "track/", 2000, "track/",  // some 60 KB, three times the room that is left
-         [](ModuleFixture& f) -> Guard {
              Guard tiny = tinyFileSystem(f.tree.path("track"));
              f.tree.write("track/" + kTrackingFileName, "earlier\r\n");
              f.tree.write("track/filler.bin", QByteArray(280 * 1024, 'x'));
              return tiny;
          }},
-        {"a FIFO in the file's place", "track/", 1, "track/",
-         [](ModuleFixture& f) -> Guard {
+        {"a FIFO in the file's place", "track/", 1,
+         [](ModuleFixture& f) {
              return makeFifo(f.tree.path("track/" + kTrackingFileName)) ? until([] {}) : nullptr;
          }},
     };
@@ -96,68 +85,57 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
         SCOPED_TRACE(row.what);
         ModuleFixture f;
         f.tree.folder("track");
-        f.tree.folder("later");
         if (row.setting)
             f.m().settings.dir_log_generale = f.tree.path(row.setting);
         for (int i = 0; i < row.lines; ++i)
             f.m().addLine(" riga " + QString::number(i));
-        const QString file = row.folder + kTrackingFileName;
-        Guard fault;
-        if (row.fault) {
-            if (!(fault = row.fault(f))) {
-                std::printf("row not run: %s: this system cannot make it\n", row.what);
-                continue;
-            }
-            const bool regular = QFileInfo(f.tree.path(file)).isFile();  // never open a FIFO
-            const QByteArray was = regular ? f.tree.read(file) : QByteArray();
+        const QString file = (row.setting ? "track/" : "app/") + kTrackingFileName;
+        const Guard fault = row.fault ? row.fault(f) : nullptr;
+        if (row.fault && !fault) {
+            std::printf("row not run: %s: this system cannot make it\n", row.what);
+            continue;
+        }
+        if (fault) {
+            const auto contents = [&] {  // never opens a FIFO
+                return QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : QByteArray();
+            };
+            const QByteArray was = contents();
             EXPECT_TRUE(runsWithoutBlocking(f.tree.path(), [&] { f.m().flushTrackingFile(); }));
             EXPECT_EQ(f.m().operations.size(), row.lines);
-            EXPECT_EQ(regular ? f.tree.read(file) : QByteArray(), was) << "no part of the flush stays";
+            EXPECT_EQ(contents(), was) << "no part of the flush stays";
             QFile::remove(f.tree.path("track/filler.bin"));
             QFile::remove(f.tree.path(file));
-            f.tree.folder("later");
         }
-        if (row.lines)  // an empty list only creates the file
-            f.tree.write(file, "earlier\r\n");
+        QByteArray expected = row.lines ? "earlier\r\n" : "";  // an empty list only creates the file
+        if (row.lines)
+            f.tree.write(file, expected);
+        for (const QString& line : f.m().operations.lines())
+            expected += line.toUtf8() + "\r\n";
         f.m().flushTrackingFile();
         EXPECT_EQ(f.m().operations.size(), 0);
         EXPECT_TRUE(f.tree.exists(file));
-        const QByteArray content = f.tree.read(file);
-        EXPECT_TRUE(content.startsWith(row.lines ? "earlier\r\n" : ""));
-        EXPECT_EQ(content.count("\r\n"), row.lines ? row.lines + 1 : 0);
-        EXPECT_EQ(content.count(" riga 0\r\n"), row.lines ? 1 : 0);
-        EXPECT_TRUE(row.lines == 0 ||
-                    content.endsWith(" riga " + QByteArray::number(row.lines - 1) + "\r\n"));
+        EXPECT_EQ(f.tree.read(file), expected);
     }
 }
-
-namespace {
 
 // Record files are created now; retention is asked about a `today` moved by `days`. A link with a
 // record file's name, where the system lets the tests make one, is never touched.
-QStringList survivorsAfterRetention(int days) {
-    TempTree tree;
-    for (const char* name : {"dokivolog05140307_1.txt", "DOKIVOLOG01000000_2.TXT", "dokivolog.txt.bak",
-                             "other.txt", "Dokivo_tracking.txt"})
-        tree.write(name, "x");
-    QDir().mkpath(tree.path("dokivologdir.txt"));
-    const bool linked = makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt"));
-    CANCELLALOG(tree.path(), QDate::currentDate().addDays(days));
-    QStringList left = tree.entries();
-    if (linked) {
-        EXPECT_TRUE(left.removeOne("dokivologlink.txt")) << "days " << days;
-    }
-    return left;
-}
-
-}  // namespace
-
 TEST(Retention, KeepsRecordFilesOf45DaysAndDeletesOlderOrFarFutureOnesInAnyLetterCase) {
     const QStringList others{"Dokivo_tracking.txt", "dokivolog.txt.bak", "dokivologdir.txt", "other.txt"};
     const QStringList all{"DOKIVOLOG01000000_2.TXT", "Dokivo_tracking.txt", "dokivolog.txt.bak",
                           "dokivolog05140307_1.txt", "dokivologdir.txt",    "other.txt"};
-    for (const auto& [days, left] : {std::pair{45, all}, {46, others}, {-45, all}, {-50, others}})
-        EXPECT_EQ(survivorsAfterRetention(days), left) << days;
+    for (const auto& [days, left] : {std::pair{45, all}, {46, others}, {-45, all}, {-50, others}}) {
+        TempTree tree;
+        for (const char* name : {"dokivolog05140307_1.txt", "DOKIVOLOG01000000_2.TXT", "dokivolog.txt.bak",
+                                 "other.txt", "Dokivo_tracking.txt"})
+            tree.write(name, "x");
+        QDir().mkpath(tree.path("dokivologdir.txt"));
+        const bool linked = makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt"));
+        CANCELLALOG(tree.path(), QDate::currentDate().addDays(days));
+        QStringList survivors = tree.entries();
+        EXPECT_EQ(survivors.removeOne("dokivologlink.txt"), linked) << days;
+        EXPECT_EQ(survivors, left) << days;
+    }
     TempTree tree;
     EXPECT_NO_THROW(CANCELLALOG(tree.path("missing"), QDate::currentDate()));
 }

@@ -4,96 +4,57 @@
 using namespace dokivo;
 using namespace dokivo::test;
 
-namespace {
-
-struct Schedule : PassTree {
-    Schedule() { m().flags.timer_flag = "y"; }
-    int passes() const { return messages().filter(" Eseguo controllo directory ").size(); }
-    // One real tick of Timer1: the clock moves on by its interval first.
-    void tick(int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            clock.sleepMs(kTimer1IntervalMs);
-            Timer1_Timer(m());
-        }
-    }
-    void start(const QString& delta) {
-        set("timer_delta=" + delta);
-        saveIni();
-        LoadSettings(m().settings);
-        cmdRun_Click(m());
-    }
-};
-struct Scheduler : Schedule, ::testing::Test {};
-
-}  // namespace
-
-TEST(SchedulerPeriod, IsReadFromTheFirstTwoCharacters) {
-    const std::pair<const char*, int> periods[] = {{"5 minuti", 300},   {"1 minuto", 60}, {"60 minuti", 3600},
-                                                   {"100 minuti", 600}, {"minuti", 300},  {"", 300}};
-    for (const auto& [text, seconds] : periods)
-        EXPECT_EQ(periodSeconds(text), seconds) << text;
-}
-
-// Ticks come every 65.5 seconds; the first real tick runs the first pass.
-TEST(SchedulerTicks, RunAPassOnceThePeriodHasGoneBy) {
-    const struct {
-        const char* delta;
-        std::vector<std::pair<int, int>> passesAfterTicks;  // (ticks so far, passes so far)
-    } rows[] = {
-        {"5 minuti",
-         {{0, 0}, {1, 1}, {5, 1}, {6, 2}}},  // 262 s after the first pass: not yet; 327.7 s: again
-        {"1 minuto", {{12, 12}}},
-        {"60 minuti", {{55, 1}, {56, 2}}},
+// A row is a script of the run button ("press"), real Timer1 ticks that come every 65.5 seconds
+// ("tick*N"), a tick while a pass runs ("busy"), a minute's wait ("wait") and the passes so far
+// ("=N"), and the button's state ("on"/"off"). Without a delta the program runs by hand.
+TEST(Scheduler, RunsAPassOnceThePeriodSinceTheLastOneHasGoneBy) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"5 minuti", "press on =0 tick =1 tick*4 =1 tick =2"},  // 262 s after the first pass: not yet
+        {"1 minuto", "press tick*12 =12"},
+        {"60 minuti", "press tick*55 =1 tick =2"},
+        {"5 minuti", "press tick =1 press off wait press on tick*2 =1 tick*2 =2"},  // the stop keeps the time
+        {"1 minuto", "press busy =0 tick =1"},
+        {"100 minuti",
+         "press tick =1 tick*9 =1 tick =2"},            // the period is read from the first two characters
+        {"minuti", "press tick =1 tick*4 =1 tick =2"},  // no number: 5 minutes
+        {nullptr, "press press =2"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.delta);
-        Schedule s;
-        s.start(row.delta);
-        EXPECT_EQ(s.messages().first(), "  Schedulazione Avviata");
-        EXPECT_EQ(s.frontend.runCaption, "Interrompi");
-        EXPECT_TRUE(s.frontend.timerEnabled);
-        int ticks = 0;
-        for (const auto& [after, passes] : row.passesAfterTicks) {
-            s.tick(after - ticks);
-            ticks = after;
-            EXPECT_EQ(s.passes(), passes) << "after tick " << after;
+    for (const auto& [delta, script] : rows) {
+        SCOPED_TRACE(script);
+        PassTree t;
+        if (delta) {
+            t.m().flags.timer_flag = "y";
+            t.set(QString("timer_delta=") + delta);
         }
+        t.saveIni();
+        LoadSettings(t.m().settings);
+        const auto count = [&](const char* line) { return t.messages().filter(line).size(); };
+        for (const QString& step : QString(script).split(' ')) {
+            const int times = step.contains('*') ? step.section('*', 1).toInt() : 1;
+            for (int i = 0; i < times; ++i) {
+                if (step == "press")
+                    cmdRun_Click(t.m());
+                else if (step == "wait")
+                    t.clock.sleepMs(60000);
+                t.m().pass_running = step == "busy";
+                if (step.startsWith("tick") || step == "busy") {
+                    t.clock.sleepMs(kTimer1IntervalMs);
+                    Timer1_Timer(t.m());
+                }
+                t.m().pass_running = false;
+            }
+            if (step.startsWith('=')) {
+                EXPECT_EQ(count(" Lettura cartella pricipale "), step.mid(1).toInt());
+            }
+            if (step == "on" || step == "off") {
+                EXPECT_EQ(t.frontend.timerEnabled, step == "on");
+                const QStringList said = t.messages().filter("  Schedulazione ");
+                EXPECT_EQ(said.value(said.size() - 1),
+                          step == "on" ? "  Schedulazione Avviata" : "  Schedulazione Interrotta");
+                EXPECT_EQ(t.frontend.runCaption, step == "on" ? "Interrompi" : "Elaborazione");
+            }
+        }
+        EXPECT_EQ(count(" Eseguo controllo directory "), delta ? count(" Lettura cartella pricipale ") : 0);
+        EXPECT_EQ(t.frontend.timerEnabled, delta != nullptr);
     }
-}
-
-TEST_F(Scheduler, AStopAndRestartWaitsForThePeriodSinceTheLastPass) {
-    start("5 minuti");
-    tick();
-    ASSERT_EQ(passes(), 1);
-    cmdRun_Click(m());
-    EXPECT_EQ(messages().last(), "  Schedulazione Interrotta");
-    EXPECT_EQ(frontend.runCaption, "Elaborazione");
-    EXPECT_FALSE(frontend.timerEnabled);
-    clock.advanceSeconds(60);
-    cmdRun_Click(m());
-    tick(2);
-    EXPECT_EQ(passes(), 1) << "less than 300 s since the last pass";
-    tick(2);
-    EXPECT_EQ(passes(), 2);
-}
-
-TEST_F(Scheduler, ATickDuringARunningPassIsDropped) {
-    start("1 minuto");
-    m().pass_running = true;
-    tick();
-    m().pass_running = false;
-    EXPECT_EQ(passes(), 0);
-    tick();
-    EXPECT_EQ(passes(), 1);
-}
-
-TEST_F(Scheduler, ManualModeRunsOnePassPerPressWithoutASchedulerLine) {
-    m().flags.timer_flag.clear();
-    saveIni();
-    cmdRun_Click(m());
-    cmdRun_Click(m());
-    EXPECT_EQ(passes(), 0);
-    EXPECT_EQ(messages().filter(" Lettura cartella pricipale ").size(), 2);
-    EXPECT_FALSE(frontend.timerEnabled);
-    EXPECT_FALSE(m().schedule.last_pass_time.isValid());
 }

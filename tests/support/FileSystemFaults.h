@@ -7,12 +7,9 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QString>
 #include <algorithm>
 #include <functional>
 #include <future>
-#include <memory>
 
 #include "platform/StagedCopy.h"
 
@@ -56,12 +53,8 @@ inline Guard readOnlyFolder(const QString& path, bool everyWrite = false) {
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
                                       nullptr));
     }
-    Guard guard = until([handles] {
-        for (HANDLE handle : handles)
-            if (handle != INVALID_HANDLE_VALUE)
-                CloseHandle(handle);
-    });
-    const bool held = std::find(handles.begin(), handles.end(), INVALID_HANDLE_VALUE) == handles.end();
+    Guard guard = until([handles] { std::for_each(handles.begin(), handles.end(), CloseHandle); });
+    const bool held = std::count(handles.begin(), handles.end(), INVALID_HANDLE_VALUE) == 0;
     return held && !everyWrite ? guard : nullptr;
 #else
     Q_UNUSED(everyWrite);  // both at once here

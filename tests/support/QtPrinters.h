@@ -1,10 +1,9 @@
 #pragma once
 
-// Lets GoogleTest print Qt texts in failure messages.
+// Lets GoogleTest print Qt texts in failure messages (a list of texts as a container of them).
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <ostream>
 
 inline std::ostream& operator<<(std::ostream& os, const QString& s) {
@@ -15,10 +14,4 @@ inline std::ostream& operator<<(std::ostream& os, const QByteArray& b) {
 }
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '[';
-    for (qsizetype i = 0; i < l.size(); ++i)
-        *os << (i ? ", \"" : "\"") << l[i].toStdString() << '"';
-    *os << ']';
 }

@@ -25,17 +25,14 @@ namespace dokivo::test {
 // A character outside the Basic Multilingual Plane: two UTF-16 units, one character.
 inline const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
 
+// Starts at 5 March 2024, 14:03:07; only sleeping moves it.
 class FakeClock final : public platform::Clock {
   public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2024, 3, 5), QTime(14, 3, 7)))
-        : now_(std::move(start)) {}
     QDateTime now() const override { return now_; }
     void sleepMs(int ms) override { now_ = now_.addMSecs(ms); }
-    void set(const QDateTime& when) { now_ = when; }
-    void advanceSeconds(qint64 s) { now_ = now_.addSecs(s); }
 
   private:
-    QDateTime now_;
+    QDateTime now_{QDate(2024, 3, 5), QTime(14, 3, 7)};
 };
 
 class FakeFrontend final : public Frontend {
@@ -84,7 +81,6 @@ class FakeFrontend final : public Frontend {
 // The paths it gives use the native separator, as the program's own paths do.
 class TempTree {
   public:
-    TempTree() { dir_.setAutoRemove(true); }
     QString path(const QString& rel = {}) const {
         const QString root = QDir::toNativeSeparators(dir_.path());
         return rel.isEmpty() ? platform::withTrailingSeparator(root)
@@ -129,25 +125,19 @@ struct ModuleFixture {
         module->settings.config_dir = tree.folder(QStringLiteral("conf"));
     }
     MainModule& m() { return *module; }
-    // Lines of the operations list with their stamp cut off.
+    // Lines of the operations list with their stamp cut off: the stamp is the locale's date and a
+    // time with seconds, and the first such time ends it. (The fake clock never stands at
+    // midnight, where the stamp would be the date alone.)
     QStringList messages() const {
+        static const QRegularExpression stamp(
+            QStringLiteral("^.*?\\d{1,2}[:.]\\d{2}[:.]\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?"));
         QStringList out;
         for (const QString& line : module->operations.lines())
-            out << line.mid(stampLength(line));
+            out << line.mid(stamp.match(line).capturedLength());
         return out;
     }
-    static qsizetype stampLength(const QString& line);
     void writeIni(const QString& content) { tree.write(QStringLiteral("conf/Dokivo.ini"), content.toUtf8()); }
 };
-
-// The stamp is the locale's date and a time with seconds; the first such time ends it. (The
-// fake clock never stands at midnight, where the stamp would be the date alone.)
-inline qsizetype ModuleFixture::stampLength(const QString& line) {
-    static const QRegularExpression stamp(
-        QStringLiteral("^.*?\\d{1,2}[:.]\\d{2}[:.]\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?"));
-    const QRegularExpressionMatch match = stamp.match(line);
-    return match.hasMatch() ? match.capturedLength() : 0;
-}
 
 // Every entry below `root` with its size and modification time: a file or folder made, changed
 // or removed, even one made and removed again, shows.
