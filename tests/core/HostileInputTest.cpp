@@ -44,17 +44,17 @@ Scenario oddButValidNames() {
 // documents are laid out before and after them, so some come after them in the listing.
 void makeOddEntries(PassTree& t) {
     t.drop("outside/secret.pdf=secret");
-    const auto made = [&](const char* name, bool ok) {
+    const auto in = [&](const char* name) { return t.tree.path("in/") + name; };
+    const std::pair<const char*, bool> made[] = {
+        {"link.pdf", makeSymbolicLink(t.tree.path("outside/secret.pdf"), in("link.pdf"))},
+        {"dangling.pdf", makeSymbolicLink(t.tree.path("nowhere/dangling.pdf"), in("dangling.pdf"))},
+        {"dir.pdf", makeSymbolicLink(t.tree.path("outside"), in("dir.pdf"))},
+        {"pipe.pdf", makeNode(in("pipe.pdf"), Node::Fifo)},
+        {"sock.pdf", makeNode(in("sock.pdf"), Node::Socket)},
+        {"null.pdf", makeNode(in("null.pdf"), Node::Device)}};
+    for (const auto& [name, ok] : made)
         if (ok)
             t.notes << name;
-    };
-    made("link.pdf", makeSymbolicLink(t.tree.path("outside/secret.pdf"), t.tree.path("in/link.pdf")));
-    made("dangling.pdf",
-         makeSymbolicLink(t.tree.path("nowhere/dangling.pdf"), t.tree.path("in/dangling.pdf")));
-    made("dir.pdf", makeSymbolicLink(t.tree.path("outside"), t.tree.path("in/dir.pdf")));
-    made("pipe.pdf", makeNode(t.tree.path("in/pipe.pdf"), Node::Fifo));
-    made("sock.pdf", makeNode(t.tree.path("in/sock.pdf"), Node::Socket));
-    made("null.pdf", makeNode(t.tree.path("in/null.pdf"), Node::Device));
     if (t.notes.isEmpty())
         t.cannot = "this system lets the tests make no link, FIFO, socket or device node";
     for (const char* name : {"x.pdf", "y.pdf", "z.pdf"})
@@ -87,10 +87,8 @@ const Scenario kHostile[] = {
       ">!dir.pdf", "#a.pdf\t**", "#b.pdf\t**", "#c.pdf\t**", "#x.pdf\t**", "#y.pdf\t**", "#z.pdf\t**"},
      makeOddEntries,
      [](PassTree& t) {
-         QStringList left = t.tree.entries("in");
-         left.sort();
          t.notes.sort();
-         EXPECT_EQ(left, t.notes);
+         EXPECT_EQ(t.tree.entries("in"), t.notes);
          EXPECT_TRUE(!t.notes.contains("link.pdf") || QFileInfo(t.tree.path("in/link.pdf")).isSymLink());
      }},
     // Held open for writing and last changed an hour before now: the age alone would let it go.
