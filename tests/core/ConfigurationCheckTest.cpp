@@ -14,10 +14,14 @@ const struct {
 } kRows[] = {
     // a complete slot, a known layout, a trimmed extension, an offered period
     {{"@dir_nazionale_0=PODSITIR;CREA:AA/MM/GG;", "@estensione_0= TIF ", "@timer_delta=1 minuto"}},
-    {{"@dir_out_0={gone}", "@dir_log_generale={notrack}", "@estensione_3= P DF ", "@timer_delta=100 minuti",
+    {{"@dir_out_0={gone}", "@dir_nazionale_0=crea:aa/mm;", "@gestione_pwd_0=1", "@dir_pwd={nopwd}",
+      "@dir_log_generale={notrack}", "@estensione_3= P DF ", "@timer_delta=100 minuti",
       " Slot 0, dir_out_0: la cartella {gone} non esiste",
+      " Slot 0, dir_nazionale_0: il formato CREA:aa/mm non e' tra quelli previsti...",
+      " Slot 0, gestione_pwd_0: cifratura attiva ma manca {app}encryptpdf.exe...",
+      " Slot 0, gestione_pwd_0: cifratura attiva ma nessuna password per lo slot in {nopwd}ao.dat...",
       " estensione_3: il valore \"P DF\" contiene uno spazio...",
-      " dir_log_generale: la cartella {notrack} non esiste",
+      " dir_log_generale: la cartella {notrack} non esiste", " dir_pwd: la cartella {nopwd} non esiste",
       " timer_delta: l'intervallo \"100 minuti\" non e' tra quelli previsti (...): vale 10 minuti"}},
     {{" Slot 0, dir_log_0: nella cartella {log} non si puo' scrivere"},
      [](PassTree& t) {
@@ -47,12 +51,6 @@ const struct {
       "+in/sub/"}},
     {{"@dir_in_1={in}", "@dir_out_1={out}", "@dir_log_1={log}",
       " Slot 1, dir_in_1: la cartella di ingresso {in} coincide con quella dello slot 0 (dir_in_0)..."}},
-    {{"@dir_nazionale_0=crea:aa/mm;",
-      " Slot 0, dir_nazionale_0: il formato CREA:aa/mm non e' tra quelli previsti..."}},
-    {{"@gestione_pwd_0=1", "@dir_pwd={nopwd}",
-      " Slot 0, gestione_pwd_0: cifratura attiva ma manca {app}encryptpdf.exe...",
-      " Slot 0, gestione_pwd_0: cifratura attiva ma nessuna password per lo slot in {nopwd}ao.dat...",
-      " dir_pwd: la cartella {nopwd} non esiste"}},
     // encryption with the tool and the slot's password
     {{"@gestione_pwd_0=01", "@dir_pwd={pwd}", "+app/encryptpdf.exe=tool",
       "+pwd/ao.dat=[0]\r\nP=segreta\r\n"}},

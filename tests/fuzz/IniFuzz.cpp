@@ -26,7 +26,7 @@ static bool usable(const QString& name) {
 FUZZ_TARGET {
     const QString section = in.text(), key = in.text(), value = in.text();
     const QString otherSection = in.text(), otherKey = in.text(), absent = QStringLiteral("\x01absent");
-    IniDocument doc = IniDocument::parse(in.rest());
+    IniDocument doc = IniDocument::parse(in.bytes.mid(in.at));
     const QByteArray written = doc.serialize();
     FUZZ_CHECK(IniDocument::parse(written).serialize() == written);
 

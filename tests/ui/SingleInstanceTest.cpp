@@ -4,35 +4,22 @@
 #include <QSignalSpy>
 #include <QUuid>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include "UiTestSupport.h"
 #include "instance/SingleInstance.h"
+#include "support/FileSystemFaults.h"
 
 using dokivo::SingleInstance;
+using namespace dokivo::test;
 
 TEST(SingleInstance, ANameTakenInTheTemporaryFolderIsReclaimedOnlyWhenItIsALeftOverSocket) {
-    for (const char* taker : {"stale socket", "folder", "file"}) {
+    for (const std::string_view taker : {"stale socket", "folder", "file"}) {
         SCOPED_TRACE(taker);
         const QString key = QStringLiteral("dokivo-test-") + QUuid::createUuid().toString(QUuid::Id128);
         const QString path = QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + key;
-        const bool reachable = taker == std::string_view("stale socket");
-        if (reachable) {  // a bound socket whose process is gone: the file stays, nobody listens
-            sockaddr_un addr{AF_UNIX, {}};
-            const QByteArray native = QFile::encodeName(path);
-            ASSERT_LT(native.size(), qsizetype(sizeof addr.sun_path));
-            std::memcpy(addr.sun_path, native.constData(), native.size());
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-            ::close(fd);
-        } else {
-            QFile file(path);
-            ASSERT_TRUE(taker == std::string_view("folder")
-                            ? QDir().mkdir(path)
-                            : file.open(QIODevice::WriteOnly) && file.write("x") == 1);
-        }
+        const bool reachable = taker == "stale socket";  // a socket file nobody listens on any more
+        ASSERT_TRUE(reachable           ? makeNode(path, Node::Socket)
+                    : taker == "folder" ? QDir().mkdir(path)
+                                        : QFile(path).open(QIODevice::WriteOnly));
         {
             SingleInstance first(key);
             ASSERT_TRUE(first.acquire());

@@ -25,14 +25,6 @@ W* child(const QObject* parent, const QString& name) {
     return found;
 }
 
-// Shows a window and makes it the active one, so focus moves send their focus events.
-inline ::testing::AssertionResult activate(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window) ? ::testing::AssertionSuccess()
-                                                : ::testing::AssertionFailure() << "the window is not active";
-}
-
 // Lets queued work (deferred deletes, zero timers) run.
 inline void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
