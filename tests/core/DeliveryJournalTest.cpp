@@ -49,7 +49,8 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
         }
         EXPECT_EQ(record, header + line + "\r\n");
         EXPECT_EQ(f.tree.read("log/dokivolog05140307_1.txt"), record) << "handed over again";
-        if (row.before.size() == 2)
+        if (row.before.size() == 2) {
             EXPECT_EQ(f.messages(), QStringList{" File elaborato : " + f.tree.path("in/doc.pdf")});
+        }
     }
 }

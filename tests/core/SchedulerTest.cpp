@@ -41,11 +41,13 @@ TEST(Scheduler, RunsAPassOnceThePeriodSinceTheLastOneHasGoneBy) {
                 }
                 t.m().pass_running = false;
             }
-            if (step.startsWith('='))
+            if (step.startsWith('=')) {
                 EXPECT_EQ(count(" Lettura cartella pricipale "), step.mid(1).toInt());
-            if (step == "on" || step == "off")  // the button and the timer are the window's test
+            }
+            if (step == "on" || step == "off") {  // the button and the timer are the window's test
                 EXPECT_EQ(count("  Schedulazione Avviata") - count("  Schedulazione Interrotta"),
                           int(step == "on"));
+            }
         }
         EXPECT_EQ(count(" Eseguo controllo directory "), delta ? count(" Lettura cartella pricipale ") : 0);
         EXPECT_EQ(t.frontend.timerEnabled, delta != nullptr);
