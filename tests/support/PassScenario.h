@@ -51,6 +51,9 @@ struct Scenario {
     Hook check = {};
     std::vector<Step> then = {};
 };
+inline void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.what;
+}  // not its bytes
 
 struct PassTree : ModuleFixture {
     QMap<QString, QString> ini;
