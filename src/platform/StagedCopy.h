@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <utility>
 
 namespace dokivo::platform {
 
@@ -16,7 +17,11 @@ inline QString stagedCopyName(qint64 n) {
 // group of documents. Destroyed before it took its name, it removes its temporary file.
 class StagedCopy {
   public:
-    StagedCopy(StagedCopy&& other) noexcept;
+    StagedCopy(StagedCopy&& other) noexcept
+        : temporary_(std::move(other.temporary_)),
+          target_(std::move(other.target_)),
+          handle_(std::exchange(other.handle_, -1)),
+          pending_(std::exchange(other.pending_, false)) {}
     StagedCopy& operator=(StagedCopy&&) = delete;
     StagedCopy(const StagedCopy&) = delete;
     ~StagedCopy();

@@ -71,15 +71,6 @@ DocumentState documentState(const QString& path) {
     return {st.st_size, nanoseconds(st.st_mtim)};
 }
 
-StagedCopy::StagedCopy(StagedCopy&& other) noexcept
-    : temporary_(std::move(other.temporary_)),
-      target_(std::move(other.target_)),
-      handle_(other.handle_),
-      pending_(other.pending_) {
-    other.handle_ = -1;
-    other.pending_ = false;
-}
-
 void StagedCopy::closeHandle() {
     if (handle_ >= 0)
         ::close(static_cast<int>(handle_));

@@ -84,15 +84,6 @@ DocumentState documentState(const QString& path) {
     return {(qint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow, fileTime(data.ftLastWriteTime)};
 }
 
-StagedCopy::StagedCopy(StagedCopy&& other) noexcept
-    : temporary_(std::move(other.temporary_)),
-      target_(std::move(other.target_)),
-      handle_(other.handle_),
-      pending_(other.pending_) {
-    other.handle_ = -1;
-    other.pending_ = false;
-}
-
 void StagedCopy::closeHandle() {
     if (handle_ != -1)
         CloseHandle(handleOf(handle_));
