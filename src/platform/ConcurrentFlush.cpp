@@ -14,21 +14,20 @@ ConcurrentFlush::ConcurrentFlush() {
 std::vector<std::exception_ptr> ConcurrentFlush::run(std::size_t count,
                                                      const std::function<void(std::size_t)>& work) {
     std::vector<std::exception_ptr> failures(count);
-    if (count == 1) {  // nothing to wait beside: no thread hand-over
+    const auto attempt = [&work, &failures](std::size_t i) {
         try {
-            work(0);
+            work(i);
         } catch (...) {
-            failures[0] = std::current_exception();
+            failures[i] = std::current_exception();
         }
+    };
+    if (count == 1) {  // nothing to wait beside: no thread hand-over
+        attempt(0);
         return failures;
     }
     for (std::size_t i = 0; i < count; ++i)
-        pool_.start([this, &work, &failures, i] {
-            try {
-                work(i);
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
+        pool_.start([this, &attempt, i] {
+            attempt(i);
             done_.release();
         });
     done_.acquire(static_cast<int>(count));
