@@ -12,16 +12,15 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
     const struct {
         const char* what;
         QStringList before;  // "path=content"
-        bool duplicate;      // the entry names the duplicates folder and no record
         QByteArray record;   // the record file before; after, it holds the line once
         bool sourceStays;
         int cut = 0;  // bytes a crash cut off the end of the journal
     } rows[] = {
-        {"a copy beside its source", {"in/doc.pdf=bytes", "out/doc.pdf=bytes"}, false, header, false},
-        {"a record line already written", {"out/doc.pdf=bytes"}, false, header + line + "\r\n", false},
-        {"a record line cut in half", {"out/doc.pdf=bytes"}, false, header + line.left(9), false},
-        {"a copy that never took its name", {"in/doc.pdf=new", "out/doc.pdf=older"}, false, header, true},
-        {"an entry cut short is ignored", {"in/doc.pdf=bytes", "dup/doc.pdf=bytes"}, true, {}, true, 1},
+        {"a copy beside its source", {"in/doc.pdf=bytes", "out/doc.pdf=bytes"}, header, false},
+        {"a record line already written", {"out/doc.pdf=bytes"}, header + line + "\r\n", false},
+        {"a record line cut in half", {"out/doc.pdf=bytes"}, header + line.left(9), false},
+        {"a copy that never took its name", {"in/doc.pdf=new", "out/doc.pdf=older"}, header, true},
+        {"an entry cut short is ignored", {"in/doc.pdf=bytes", "out/doc.pdf=bytes"}, header, true, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -30,11 +29,9 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
             f.tree.write(item.section('=', 0, 0), item.section('=', 1).toUtf8());
         f.tree.write("app/dokivolog05140307_1.txt", row.record);
         DeliveryJournal(f.tree.path("app/"))
-            .noteDocument({f.tree.path("in/doc.pdf"),
-                           f.tree.path(row.duplicate ? "dup/doc.pdf" : "out/doc.pdf"), QString(),
-                           row.duplicate ? QString() : f.tree.path("app/dokivolog05140307_1.txt"),
-                           f.tree.folder("log"), row.duplicate ? -1 : header.size(),
-                           row.duplicate ? QByteArray() : line});
+            .noteDocument({f.tree.path("in/doc.pdf"), f.tree.path("out/doc.pdf"), QString(),
+                           f.tree.path("app/dokivolog05140307_1.txt"), f.tree.folder("log"), header.size(),
+                           line});
         const QString journal = "app/" + kJournalFileName;
         f.tree.write(journal, f.tree.read(journal).chopped(row.cut));
         recoverInterruptedDelivery(f.m().folders.records, f.m().operations);
@@ -42,7 +39,7 @@ TEST(Recovery, FinishesAnInterruptedDeliveryOnceOrLeavesTheSource) {
         EXPECT_EQ(f.tree.exists("in/doc.pdf"), row.sourceStays);
         EXPECT_FALSE(f.tree.exists(journal));
         const QByteArray record = f.tree.read("app/dokivolog05140307_1.txt");
-        if (row.duplicate || row.sourceStays) {
+        if (row.sourceStays) {
             EXPECT_EQ(record, row.record);
             EXPECT_EQ(f.tree.entries("log"), QStringList{});
             continue;

@@ -1,4 +1,4 @@
-// The scan driver's reading of a slot's codes, and the plan of simula:y against the pass that
+// The reading of a slot's codes, and the plan of simula:y against the pass that
 // follows it.
 
 #include "app/PassSimulation.h"
@@ -12,21 +12,6 @@ TEST(ControlCodes, AreFoundAnywhereInAnyLetterCaseWithValuesAsWritten) {
     const ControlCodes c = readControlCodes("xDocLiberoX;PodSitir;sihsit;sololog;dircgd=;abbin:X12");
     EXPECT_TRUE(c.doclibero && c.podsitir && c.sihsit && c.sololog);
     EXPECT_EQ(c.abbin_value + "|" + c.dircgd_value, "X12|");  // the last value runs to the end
-}
-
-TEST(ScanDriverSlot, TheFormatMarkerNeedsTheWholeTextAndNoCodeLeaksIntoTheNextSlot) {
-    PassTree t;
-    t.set("dir_in_0");
-    t.slot(14);
-    t.slot(15);
-    t.set("dir_nazionale_14=PODSITIR;ABBIN:A1");
-    // The context keeps the last slot's values after the pass: slot 15 is the one looked at.
-    for (const QString parameters : {"FORMATOATENE", "formatoatene", "FORMATOATENE;SOLOLOG"}) {
-        t.set("dir_nazionale_15=" + parameters);
-        t.pass();
-        EXPECT_EQ(t.m().slot.format_marker, parameters == "FORMATOATENE" ? parameters : "") << parameters;
-        EXPECT_TRUE(t.m().slot.slot_index == 15 && !t.m().slot.podsitir && t.m().slot.abbin_value.isEmpty());
-    }
 }
 
 // Every document the plan files lies, with its bytes, at the planned destination or duplicates
