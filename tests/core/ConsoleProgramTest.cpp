@@ -1,6 +1,6 @@
-// The real console program: its starts and refusals, its reports, and one document filed end to
-// end from a private copy of the program, where it must keep the encryption password to itself,
-// write only into its folders and open no file wider than the umask.
+// The real console program: its refusals and reports, and one document filed end to end from a
+// private copy of the program, which runs alone, keeps the encryption password to itself, writes
+// only into its folders and opens no file wider than the umask.
 
 #include <QProcess>
 
@@ -54,45 +54,17 @@ TEST(ConsoleProgram, RefusesOrReportsByItsArgumentsAndConfigurationChangingNothi
     }
 }
 
-TEST(ConsoleProgram, RefusesToStartWhileAnotherInstanceRunsWhichClosesInOrderWhenAskedToStop) {
-    PassTree t;
-    t.saveIni();
-    const QProcessEnvironment env = cliEnvironment();
-    QProcess scheduled;
-    scheduled.setProcessEnvironment(env);
-    scheduled.start(DOKIVO_CLI_PATH, {t.expand("ini:{conf}"), "timer:y"});
-    // The scheduled instance prints its opening line once it holds the lock.
-    QByteArray opening;
-    while (!opening.contains("Apertura") && scheduled.waitForReadyRead(30000))
-        opening += scheduled.readAllStandardOutput();
-    ASSERT_TRUE(opening.contains("Apertura")) << opening;
-
-    const CliResult second = runCli({t.expand("ini:{conf}"), "run:y"}, DOKIVO_CLI_PATH, env);
-    EXPECT_EQ(second.exitCode, 3);
-    EXPECT_TRUE(second.err.contains("gia' in esecuzione")) << second.err;
-    EXPECT_EQ(runCli({t.expand("ini:{conf}"), "verifica:y"}, DOKIVO_CLI_PATH, env).exitCode, 0)
-        << "a report takes no instance lock";
-#ifdef Q_OS_WIN
-    scheduled.kill();
-    scheduled.waitForFinished();
-    GTEST_SKIP() << "a user's stop (Ctrl+Break) reaches no process here (wine has no terminal); the refusal "
-                    "of the second start was checked, the orderly close is not";
-#endif
-    scheduled.terminate();
-    ASSERT_TRUE(scheduled.waitForFinished(10000));
-    EXPECT_EQ(scheduled.exitCode(), 0);
-    EXPECT_TRUE(t.tree.read("track/" + kTrackingFileName).endsWith(" CHIUSURA  DOKIVO \r\n"));
-}
-
 // The whole road: a copy of the program in its own folder, an encrypting slot with the tool's
-// stand-in, a document filed and one duplicate, the user's own folders in a sandbox, a umask
+// stand-in, a document filed and one duplicate, then a scheduled instance that refuses a second
+// start and closes in order when asked to stop; the user's own folders in a sandbox, a umask
 // that lets nobody else read (on Windows a new file takes its folder's access list instead).
-TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFolders) {
+TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnlyIntoItsFolders) {
     const QByteArray secret = "Segreto 77!";
 #ifdef Q_OS_WIN
     const QFile::Permissions others = {};
 #else
     const mode_t umaskBefore = ::umask(077);
+    const Guard restoreUmask = until([umaskBefore] { ::umask(umaskBefore); });
     const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
                         QFile::WriteOther | QFile::ExeOther;
 #endif
@@ -125,9 +97,6 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
     const QStringList before = snapshot(t.tree.path());
 
     const CliResult r = runCli({t.expand("ini:{conf}"), "run:y"}, program, env);
-#ifndef Q_OS_WIN
-    ::umask(umaskBefore);
-#endif
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_TRUE(t.tree.read("tool-arguments.txt").contains("\n-u\n" + secret + "\n"));
     EXPECT_EQ(t.tree.read(t.expand("out/{YY}/{MM}/{DD}/Scan_01.pdf")), "%PDF-1.4 scan");
@@ -136,6 +105,32 @@ TEST(ConsoleProgram, FilesEndToEndKeepsThePasswordToItselfAndWritesOnlyIntoItsFo
     EXPECT_TRUE(QString(tracking).contains(QRegularExpression(" Sistema Operativo \\S.* System Root \\S")) &&
                 tracking.endsWith(" CHIUSURA  DOKIVO \r\n"))
         << tracking;
+
+    QProcess scheduled;
+    scheduled.setProcessEnvironment(env);
+    scheduled.start(program, {t.expand("ini:{conf}"), "timer:y"});
+    // The scheduled instance prints its opening line once it holds the lock.
+    QByteArray opening;
+    while (!opening.contains("Apertura") && scheduled.waitForReadyRead(30000))
+        opening += scheduled.readAllStandardOutput();
+    ASSERT_TRUE(opening.contains("Apertura")) << opening;
+    const CliResult second = runCli({t.expand("ini:{conf}"), "run:y"}, program, env);
+    EXPECT_EQ(second.exitCode, 3);
+    EXPECT_TRUE(second.err.contains("gia' in esecuzione")) << second.err;
+    EXPECT_EQ(runCli({t.expand("ini:{conf}"), "verifica:y"}, program, env).exitCode, 0)
+        << "a report takes no instance lock";
+#ifdef Q_OS_WIN
+    scheduled.kill();  // a user's stop (Ctrl+Break) reaches no process under wine: no orderly close here
+    scheduled.waitForFinished();
+#else
+    scheduled.terminate();
+    ASSERT_TRUE(scheduled.waitForFinished(10000));
+    EXPECT_EQ(scheduled.exitCode(), 0);
+    const QByteArray closed = t.tree.read("track/" + kTrackingFileName);
+    EXPECT_TRUE(closed.startsWith(tracking) && closed.mid(tracking.size()).contains(" Apertura ") &&
+                closed.endsWith(" CHIUSURA  DOKIVO \r\n"))
+        << closed;
+#endif
 
     EXPECT_FALSE(r.out.toUtf8().contains(secret) || r.err.toUtf8().contains(secret));
     for (const QString& entry : snapshot(t.tree.path())) {
