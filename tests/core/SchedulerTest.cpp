@@ -1,33 +1,49 @@
+#include "app/Startup.h"
 #include "scan/Scheduler.h"
 #include "support/PassScenario.h"
 
 using namespace dokivo;
 using namespace dokivo::test;
 
-// A row is a script of the run button ("press"), real Timer1 ticks that come every 65.5 seconds
-// ("tick*N"), a tick while a pass runs ("busy"), a minute's wait ("wait") and the passes so far
-// ("=N"), and the button's state ("on"/"off"). Without a delta the program runs by hand.
-TEST(Scheduler, RunsAPassOnceThePeriodSinceTheLastOneHasGoneBy) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"1 minuto", "press tick*12 =12"},
-        {"5 minuti", "press tick =1 press off wait press on tick*2 =1 tick*2 =2"},  // the stop keeps the time
-        {"1 minuto", "press busy =0 tick =1"},
-        {"100 minuti",
-         "press tick =1 tick*9 =1 tick =2"},  // the period is read from the first two characters
-        {"minuti", "press on =0 tick =1 tick*4 =1 tick =2"},  // no number: 5 minutes; 262 s: not yet
-        {nullptr, "press press =2"},
+// A row starts the program with a command line (the configuration in conf/, or without "ini:" in
+// the program's folder), checks the line it opened with, and follows a script of the run button
+// ("press"), real Timer1 ticks that come every 65.5 seconds ("tick*N"), a tick while a pass runs
+// ("busy") and a minute's wait ("wait"), checking the passes so far ("=N") and whether the
+// schedule runs ("on"/"off": the timer and the button's caption).
+TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastOneHasGoneBy) {
+    const struct {
+        const char* args;
+        const char* delta;
+        const char* opening;  // after the system line; null: not looked at
+        const char* script;
+    } rows[] = {
+        {"", "1 minuto", "", "off press press =2 off"},  // by hand
+        {"timer:y", "1 minuto", " Apertura  DOKIVO schedulato  1 minuto", "on tick*12 =12"},
+        // the stop keeps the time
+        {"timer:y", "5 minuti", nullptr, "tick =1 press off wait press on tick*2 =1 tick*2 =2"},
+        {"timer:y", "1 minuto", nullptr, "busy =0 tick =1"},
+        // the period is read from the first two characters; no number: 5 minutes (262 s: not yet)
+        {"timer:y", "100 minuti", nullptr, "tick =1 tick*9 =1 tick =2"},
+        {"timer:y", "minuti", nullptr, "on =0 tick =1 tick*4 =1 tick =2"},
+        {"run:y", "1 minuto", " Apertura  DOKIVO autorun  ", "=1 off"},
+        {"run:y timer:y", "1 minuto", " Apertura  DOKIVO autorun  ", "=0 off"},  // stops the schedule
     };
-    for (const auto& [delta, script] : rows) {
-        SCOPED_TRACE(script);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.args) + " " + row.script);
         PassTree t;
-        if (delta) {
-            t.m().flags.timer_flag = "y";
-            t.set(QString("timer_delta=") + delta);
-        }
+        t.set(QString("timer_delta=") + row.delta);
         t.saveIni();
-        LoadSettings(t.m().settings);
+        const QString args = QString(row.args).isEmpty() ? QString() : t.expand("ini:{conf} ") + row.args;
+        if (args.isEmpty())  // a wrong folder finds no configuration
+            QFile::rename(t.tree.path("conf/Dokivo.ini"), t.tree.path("app/Dokivo.ini"));
+        EXPECT_EQ(Form_Load(t.m(), args),
+                  args.contains("run:y") ? StartupOutcome::RunFinished : StartupOutcome::Idle);
+        EXPECT_TRUE(t.frontend.trayIcon);
+        if (row.opening) {
+            EXPECT_EQ(t.messages().value(1), row.opening);
+        }
         const auto count = [&](const char* line) { return t.messages().filter(line).size(); };
-        for (const QString& step : QString(script).split(' ')) {
+        for (const QString& step : QString(row.script).split(' ')) {
             const int times = step.contains('*') ? step.section('*', 1).toInt() : 1;
             for (int i = 0; i < times; ++i) {
                 if (step == "press")
@@ -44,12 +60,13 @@ TEST(Scheduler, RunsAPassOnceThePeriodSinceTheLastOneHasGoneBy) {
             if (step.startsWith('=')) {
                 EXPECT_EQ(count(" Lettura cartella pricipale "), step.mid(1).toInt());
             }
-            if (step == "on" || step == "off") {  // the button and the timer are the window's test
-                EXPECT_EQ(count("  Schedulazione Avviata") - count("  Schedulazione Interrotta"),
-                          int(step == "on"));
+            if (step == "on" || step == "off") {
+                EXPECT_TRUE(t.frontend.timerEnabled == (step == "on") &&
+                            (t.frontend.runCaption == "Interrompi") == (step == "on"))
+                    << step.toStdString();
             }
         }
-        EXPECT_EQ(count(" Eseguo controllo directory "), delta ? count(" Lettura cartella pricipale ") : 0);
-        EXPECT_EQ(t.frontend.timerEnabled, delta != nullptr);
+        EXPECT_EQ(count(" Eseguo controllo directory "),
+                  args.contains("timer:y") ? count(" Lettura cartella pricipale ") : 0);
     }
 }
