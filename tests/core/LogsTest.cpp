@@ -46,65 +46,63 @@ TEST(DateText, StampsLinesWithoutTheZoneAndWritesRecordDatesInDigits) {
     }
 }
 
-// A flush appends the list with CR LF line ends and empties it; one that cannot write (a full
-// disk, a FIFO in the file's place) leaves the file as it was, keeps every line for the next flush
-// and does not wait. (A tracking folder not there yet is a fault scenario of the pass.)
+// A flush appends the list with CR LF line ends and empties it, into the application folder when
+// no folder is set; an empty list only creates the file. One that cannot write (a FIFO in the
+// file's place, a full disk) leaves the file as it was, keeps every line for the next flush and does
+// not wait. (A tracking folder not there yet is a fault scenario of the pass.)
 TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
-    const struct {
-        const char* what;
-        const char* setting;  // the tracking folder setting, below the tree; null: none
-        int lines;
-        std::function<Guard(ModuleFixture&)> fault;  // null guard: cannot be made here
-    } rows[] = {
-        {"a folder without its final separator", "track", 2, nullptr},
-        {"an empty list", "track/", 0, nullptr},
-        {"no folder setting: the application folder", nullptr, 1, nullptr},
-        {"a full disk", "track/", 2000,  // some 60 KB, three times the room that is left
-         [](ModuleFixture& f) {
+    ModuleFixture f;
+    const auto add = [&](int lines) {  // the bytes they are to add to the file
+        QByteArray bytes;
+        for (int i = 0; i < lines; ++i) {
+            f.m().addLine(" riga " + QString::number(i));
+            bytes += f.m().operations.lines().back().toUtf8() + "\r\n";
+        }
+        return bytes;
+    };
+    const auto flushes = [&](const QString& file, const QByteArray& bytes) {
+        f.m().flushTrackingFile();
+        EXPECT_EQ(f.m().operations.size(), 0);
+        EXPECT_EQ(f.tree.read(file), bytes) << file;
+    };
+    const QString file = "track/" + kTrackingFileName;
+    flushes("app/" + kTrackingFileName, "");
+    EXPECT_TRUE(f.tree.exists("app/" + kTrackingFileName));
+    flushes("app/" + kTrackingFileName, add(1));
+    f.m().settings.dir_log_generale = f.tree.folder("track").chopped(1);  // without its final separator
+    f.tree.write(file, "earlier\r\n");
+    flushes(file, "earlier\r\n" + add(2));
+
+    const std::pair<int, std::function<Guard()>> faults[] = {
+        {1,
+         [&] {
+             return QFile::remove(f.tree.path(file)) && makeFifo(f.tree.path(file)) ? until([] {}) : nullptr;
+         }},
+        {2000,  // some 60 KB, three times the room that is left
+         [&] {
              Guard tiny = tinyFileSystem(f.tree.path("track"));
-             f.tree.write("track/" + kTrackingFileName, "earlier\r\n");
+             f.tree.write(file, "earlier\r\n");
              f.tree.write("track/filler.bin", QByteArray(280 * 1024, 'x'));
              return tiny;
          }},
-        {"a FIFO in the file's place", "track/", 1,
-         [](ModuleFixture& f) {
-             return makeFifo(f.tree.path("track/" + kTrackingFileName)) ? until([] {}) : nullptr;
-         }},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        ModuleFixture f;
-        f.tree.folder("track");
-        if (row.setting)
-            f.m().settings.dir_log_generale = f.tree.path(row.setting);
-        for (int i = 0; i < row.lines; ++i)
-            f.m().addLine(" riga " + QString::number(i));
-        const QString file = (row.setting ? "track/" : "app/") + kTrackingFileName;
-        const Guard fault = row.fault ? row.fault(f) : nullptr;
-        if (row.fault && !fault) {
-            std::printf("row not run: %s: this system cannot make it\n", row.what);
+    for (const auto& [lines, fault] : faults) {
+        const QByteArray bytes = add(lines);
+        const Guard guard = fault();
+        if (!guard) {
+            std::printf("a fault not made: this system cannot make it\n");
             continue;
         }
-        if (fault) {
-            const auto contents = [&] {  // never opens a FIFO
-                return QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : QByteArray();
-            };
-            const QByteArray was = contents();
-            EXPECT_TRUE(runsWithoutBlocking(f.tree.path(), [&] { f.m().flushTrackingFile(); }));
-            EXPECT_EQ(f.m().operations.size(), row.lines);
-            EXPECT_EQ(contents(), was) << "no part of the flush stays";
-            QFile::remove(f.tree.path("track/filler.bin"));
-            QFile::remove(f.tree.path(file));
-        }
-        QByteArray expected = row.lines ? "earlier\r\n" : "";  // an empty list only creates the file
-        if (row.lines)
-            f.tree.write(file, expected);
-        for (const QString& line : f.m().operations.lines())
-            expected += line.toUtf8() + "\r\n";
-        f.m().flushTrackingFile();
-        EXPECT_EQ(f.m().operations.size(), 0);
-        EXPECT_TRUE(f.tree.exists(file));
-        EXPECT_EQ(f.tree.read(file), expected);
+        const QByteArray was =
+            QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : "";  // never opens a FIFO
+        EXPECT_TRUE(runsWithoutBlocking(f.tree.path(), [&] { f.m().flushTrackingFile(); }));
+        EXPECT_EQ(f.m().operations.size(), lines);
+        EXPECT_EQ(QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : "", was)
+            << "no part of the flush stays";
+        QFile::remove(f.tree.path("track/filler.bin"));
+        QFile::remove(f.tree.path(file));
+        f.tree.write(file, "earlier\r\n");
+        flushes(file, "earlier\r\n" + bytes);
     }
 }
 
