@@ -20,6 +20,7 @@ const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
 //   "name", "sihsit"           the destination name in a plain or a SIHSIT slot
 //   "pod"                      the POD name, rejected or none (no marker)
 //   "atene PREFIXES"           yes or no in a FORMATOATENE slot
+//   "doclibero"                the name in a DOCLIBERO slot, for a file made 5 March 2024 14:07:09
 QString apply(const QString& rule, const QString& name) {
     const QString kind = rule.section(' ', 0, 0), settings = rule.section(' ', 1);
     const auto yes = [](bool passes) { return QString(passes ? "yes" : "no"); };
@@ -46,6 +47,12 @@ QString apply(const QString& rule, const QString& name) {
         return pod.kind == PodsitirResult::Kind::Renamed    ? pod.name
                : pod.kind == PodsitirResult::Kind::Rejected ? "rejected"
                                                             : "none";
+    }
+    if (kind == "doclibero") {
+        SlotContext ctx;
+        ctx.doclibero = true;
+        const QDateTime created(QDate(2024, 3, 5), QTime(14, 7, 9));
+        return wantsTimeStampedName(ctx) ? timeStampedName(name, name, dotPosition(name), created) : name;
     }
     return yes(passesFormatoateneFilter(name, "FORMATOATENE", settings));
 }
@@ -92,21 +99,12 @@ TEST(NameRules, GiveWhatTheyShouldCountingCharactersNotBytesOrUnits) {
         {"atene ", kEmoji + "BCD12345678.tif", "yes"},
         {"atene ABCD; WXYZ;", "WXYZ12345678.pdf", "yes"},
         {"atene ABCD; WXYZ;", "abcd12345678.pdf", "no"},
+        {"doclibero", QString(40, 'x') + ".PDF", QString(30, 'x') + "_2403051409.PDF"},  // the base cut to 30
+        // the 30th character is an emoji: it is kept whole, never cut in half
+        {"doclibero", QString(29, 'x') + kEmoji + "yz." + kEmoji,
+         QString(29, 'x') + kEmoji + "_2403051409." + kEmoji},
     };
     for (const auto& [rule, name, gives] : rows)
         EXPECT_EQ(apply(rule, name), gives) << rule << ": " << name;
     EXPECT_EQ(extensionToken(kEmoji + ".t" + kEmoji, 2), "||t" + kEmoji + "||");
-}
-
-TEST(DestinationName, TheStampedFormCutsTheBaseToThirtyCharactersAndIsForDoclibero) {
-    const QDateTime created(QDate(2024, 3, 5), QTime(14, 7, 9));
-    const QString forty = QString(40, 'x') + ".PDF";
-    EXPECT_EQ(timeStampedName(forty, forty, 41, created), QString(30, 'x') + "_2403051409.PDF");
-    // The 30th character is an emoji: it is kept whole, never cut in half.
-    const QString emojiAt30 = QString(29, 'x') + kEmoji + "yz." + kEmoji;
-    EXPECT_EQ(timeStampedName(emojiAt30, emojiAt30, 33, created),
-              QString(29, 'x') + kEmoji + "_2403051409." + kEmoji);
-    SlotContext doclibero;
-    doclibero.doclibero = true;
-    EXPECT_TRUE(wantsTimeStampedName(doclibero));
 }
