@@ -24,10 +24,6 @@ TEST(IniRead, FindsTheFirstMatchWithoutRegardToCaseAndCleansTheValue) {
     };
     for (const auto& [text, value] : rows)
         EXPECT_EQ(IniDocument::parse(text).value("t", "K", "-"), value) << text;
-    TempTree tree;
-    EXPECT_EQ(readProfileString("TUTTI", "k", "def", tree.path("none.ini")), "def");
-    tree.write("a.ini", "[OTHER]\r\nk=v\r\n");
-    EXPECT_EQ(readProfileString("OTHER", "k", "", tree.path("a.ini")), "v");
 }
 
 TEST(IniWrite, ChangesOnlyItsOwnLineOrAddsItAndFailsWithoutHarm) {
