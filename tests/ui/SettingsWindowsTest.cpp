@@ -66,14 +66,12 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
         } else if (verb == "choose") {  // a click on the slot's line, which takes the focus first
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(list->item(name.toInt())).center());
-        } else if (verb == "enter" || verb == "leave") {  // by keyboard; for the target, as a click does
-            target->setFocus(verb == "enter" ? Qt::TabFocusReason : Qt::MouseFocusReason);
         } else if (verb == "tab") {
             QTest::keyClick(input, Qt::Key_Tab);
-        } else if (verb == "line") {
-            EXPECT_EQ(list->item(name.toInt())->text(), text);
-        } else if (verb == "shows") {  // a check box as the value it stores
-            EXPECT_EQ(box ? storedCheckValue(box->checkState()) : static_cast<QLineEdit*>(input)->text(),
+        } else if (verb == "shows" || verb == "line") {  // a check box as the value it stores
+            EXPECT_EQ(list  ? list->item(name.toInt())->text()
+                      : box ? storedCheckValue(box->checkState())
+                            : static_cast<QLineEdit*>(input)->text(),
                       text)
                 << name;
         } else if (verb == "holds") {  // the focus stays in the target
@@ -94,8 +92,6 @@ TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
         visit<frm_setuputente2>(kOriginal, GetParam().script);
     else
         visit<frm_setuputente>(kOriginal, GetParam().script);
-    if (HasFatalFailure())
-        return;
     QByteArray expected = kOriginal;
     for (const QString& change :
          QString::fromUtf8(GetParam().changes).split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
@@ -119,17 +115,17 @@ INSTANTIATE_TEST_SUITE_P(
              "estensione_1=JPG; timer_delta=15 minuti"},
         // Typing before any slot is chosen goes nowhere; an edit belongs to the slot chosen while it
         // was made; leaving "Dir in" renames the slot's line; a stored "2" shows clear and stays
-        // unless the box is entered and left (clear) or clicked.
+        // unless the box is entered (by Tab) and left (clear) or clicked.
         Flow{"SlotsEditsGoToTheSlotChosenWhileTheyWereMade",
              "line 1=01) /scan/uno; line 7=07) C:\\scan\\in; line 15=15) ; shows txt_dir_in=; "
-             "type txt_dir_out=/da nessuna parte; leave txt_dir_log; "
+             "type txt_dir_out=/da nessuna parte; click txt_dir_log; "
              "choose 1; type txt_dir_out=  /nuovo out  ; choose 2; shows txt_dir_out=/arch/due; "
              "shows chk_getdir=1; click chk_getdir; "
-             "choose 7; type txt_dir_in=D:\\altro; line 7=07) C:\\scan\\in; leave txt_dir_out; "
+             "choose 7; type txt_dir_in=D:\\altro; line 7=07) C:\\scan\\in; click txt_dir_out; "
              "line 7=07) D:\\altro; line 1=01) /scan/uno; "
              "choose 0; shows txt_dir_in=/con spazi; shows chk_pwd=0; type txt_dir_in=/scan/0; "
-             "choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; enter chk_pwd; "
-             "leave txt_dir_out; click cmdSave",
+             "choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; click txt_dir_nazionale; "
+             "tab txt_dir_nazionale; click txt_dir_out; click cmdSave",
              "dir_in_0=/scan/0; dir_out_1=  /nuovo out  ; gestione_dir_2=0; gestione_pwd_4=0; "
              "dir_in_7=D:\\altro"},
         Flow{"SlotsLeaveWithoutSaving", "choose 1; type txt_dir_out=/scartato; click CmdExit"}),
@@ -164,10 +160,7 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     field("dir_pwd", "txt_dir_pwd", "/pwd", "/altra pwd");
     field("timer_delta", "cbotimer", "10 minuti", "30 minuti");
     ini += "dir_in_6=/sei\r\n";
-    visit<frm_setuputente>(ini.toUtf8(), script);
-    ASSERT_TRUE(isOpen());
-    EXPECT_EQ(window->findChild<QWidget*>("txt_dir_in(6)"), nullptr);
-    perform("click", "cmdSave", {});
+    visit<frm_setuputente>(ini.toUtf8(), script + "click cmdSave");
     EXPECT_EQ(iniBytes(), saved + "dir_in_6=/sei\r\n");
     // The settings are read again at once, without the blanks around a value.
     EXPECT_EQ(m().settings.slots[2].dir_out, "nuovo dir_out_2");
