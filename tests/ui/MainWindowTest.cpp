@@ -1,6 +1,5 @@
 // The main window's own wiring on the offscreen platform: its controls, the list over the
-// operations log, the ways of closing and the windows it opens; the layout rule and the tray's
-// clicks as tables.
+// operations log, the resize rule, the ways of closing and the windows it opens; the tray's clicks.
 #include <QClipboard>
 #include <QScrollBar>
 
@@ -31,10 +30,6 @@ struct MainWindowFixture : ::testing::Test {
         window.attach(*module);
     }
     QAbstractItemView* list() { return child<QAbstractItemView>(&window, "List1"); }
-    int closingLines() const {
-        return QString::fromUtf8(tree.read(QStringLiteral("track/") + kTrackingFileName))
-            .count(QStringLiteral(" CHIUSURA  DOKIVO "));
-    }
 };
 
 }  // namespace
@@ -99,8 +94,6 @@ TEST_F(MainWindowFixture, StartingUpShowsTheWindowItsListFollowsTheLogItsBottomR
     }
 
     window.setGeometry(400, 300, 500, 250);
-    window.show();
-    settle();
     window.hide();  // as minimising to the notification area does: a message box still opens over it
     QWidget* parent = nullptr;
     QPoint centre;
@@ -173,6 +166,9 @@ TEST_F(MainWindowFixture, TheFileMenuOpensEachWindowOnceAndEveryWayOfClosingWait
         [&] { child(&window, "file_2")->trigger(); },  // "Esci"
         [&] { window.findChild<TrayIcon*>()->mPopExit()->trigger(); },
         [&] { window.close(); },
+    };
+    const auto closingLines = [&] {
+        return tree.read("track/" + kTrackingFileName).count(" CHIUSURA  DOKIVO ");
     };
     int unloads = 0;
     QObject::connect(&window, &Form1::unloaded, [&] { ++unloads; });
