@@ -80,11 +80,10 @@ TEST(ConfigurationCheck, NamesEachProblemWithItsSlotAndKey) {
             std::printf("row not run: %s\n", qPrintable(t.cannot));
             continue;
         }
-        const QStringList got = configurationProblems(t.m());
-        ASSERT_EQ(got.size(), expected.size()) << got.join('\n');
-        for (qsizetype i = 0; i < got.size(); ++i) {
-            const QStringList ends = expected[i].split("...");
-            EXPECT_TRUE(got[i].startsWith(ends.front()) && got[i].endsWith(ends.back())) << got[i];
-        }
+        const QString got = configurationProblems(t.m()).join('\n');
+        const QString pattern =
+            QRegularExpression::escape(expected.join('\n')).replace("\\.\\.\\.", "[^\n]*");
+        EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(got).hasMatch())
+            << got;
     }
 }
