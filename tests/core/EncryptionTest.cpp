@@ -17,10 +17,6 @@ namespace {
 const QString kStandardPassword = QStringLiteral("harbor42");
 const QStringList kEncrypting{"@gestione_pwd_0=1", "@dir_pwd={pwd}"};
 
-QByteArray samplePdf(std::uint32_t seed) {
-    return QByteArray::fromStdString(samplepdf::makeSamplePdf(4000, seed));
-}
-
 // `file` opens with `password` only: not without one, nor with `other`.
 void expectProtectedBy(const QString& file, const QString& password, const QString& other = {}) {
     EXPECT_EQ(openPdf(file), nullptr);
@@ -32,12 +28,10 @@ QString toolPath(const PassTree& t) {
     return t.module->folders.application + "encryptpdf.exe";
 }
 
-// The real tool, and a generated PDF as `rel`.
-Hook realToolOn(const QString& rel, std::uint32_t seed = 1) {
-    return [=](PassTree& t) {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(DOKIVO_ENCRYPTPDF_PATH), toolPath(t)));
-        t.tree.write(rel, samplePdf(seed));
-    };
+// The real tool, and a generated PDF as "in/Referto.pdf".
+void realTool(PassTree& t) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DOKIVO_ENCRYPTPDF_PATH), toolPath(t)));
+    t.tree.write("in/Referto.pdf", QByteArray::fromStdString(samplepdf::makeSamplePdf(4000, 1)));
 }
 
 // The stand-in for the tool, taking `steps` (see StandInProgram.cpp); {name} as in the texts.
@@ -61,32 +55,28 @@ Scenario toolWritesNothing(const char* what, const char* step, bool awaited) {
 }
 
 const Scenario kEncryption[] = {
-    {"real PDFs are delivered protected by the slot's password which no line shows",
-     kEncrypting + QStringList{"+pwd/ao.dat=[0]\r\nP=segreto di stato\r\n", "out/=Referto.pdf", "in/=",
+    // Delivered in a second pass: the first fails (its backup folder is missing) after the tool ran.
+    {"real PDFs are protected by the slot's password which no line shows, and never encrypted twice",
+     kEncrypting + QStringList{"@dir_backup_0={later}", "+pwd/ao.dat=[0]\r\nP=segreto di stato\r\n", "out/=",
                                "> Cripto il file  Referto.pdf", "> Inviato Comando per criptare Referto.pdf",
-                               ">!segreto", ">!" + kStandardPassword, "#Referto.pdf\t**"},
-     realToolOn("in/Referto.pdf"),
+                               ">!segreto", ">!" + kStandardPassword, ">~ Lettura Cartella 27 "},
+     realTool,
      [](PassTree& t) {
-         expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto di stato", kStandardPassword);
-     }},
-    // Without a password of its own the standard one protects.
-    {"a document protected by an earlier pass is delivered without a second encryption",
-     kEncrypting + QStringList{"@dir_backup_0={later}",  // missing at first: the first delivery fails
-                               "out/=", "> Cripto il file  Referto.pdf", ">~ Lettura Cartella 27 "},
-     realToolOn("in/Referto.pdf", 5),
-     [](PassTree& t) { expectProtectedBy(t.tree.path("in/Referto.pdf"), kStandardPassword); },
-     {{{"+later/", "out/=Referto.pdf", "> File gia' protetto, non lo cripto di nuovo  Referto.pdf",
+         expectProtectedBy(t.tree.path("in/Referto.pdf"), "segreto di stato", kStandardPassword);
+     },
+     {{{"+later/", "in/=", "out/=Referto.pdf", "> File gia' protetto, non lo cripto di nuovo  Referto.pdf",
         ">!Cripto il file", "#Referto.pdf\t**"},
        {},
-       [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), kStandardPassword); }}}},
+       [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto di stato"); }}}},
     // The tool waits, a few seconds at most, for a sign only the window's events give; the first
     // events after its start go by before the wait, so the sign must come from within it. A timer
-    // tick or the run button meanwhile must not start a second pass.
+    // tick or the run button meanwhile must not start a second pass. Without a password of its own
+    // the slot's is the standard one.
     {"the window's events run while the tool runs and start no second pass",
-     kEncrypting +
-         QStringList{"+in/Referto.pdf=plain", "out/Referto.pdf=plain", ">!Errore Cripto", "#Referto.pdf\t**"},
+     kEncrypting + QStringList{"+in/Referto.pdf=plain", "out/Referto.pdf=plain", ">!Errore Cripto",
+                               "#Referto.pdf\t**", "args.txt=~-u\n" + kStandardPassword + "\n"},
      [](PassTree& t) {
-         standIn({"touch {tree}started", "await {tree}go 5", "copy 2 4"})(t);
+         standIn({"args {tree}args.txt", "touch {tree}started", "await {tree}go 5", "copy 2 4"})(t);
          t.frontend.onProcessEvents = [&t] {
              if (!t.notes.isEmpty())
                  t.drop("go=");
@@ -138,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Encryption, PassScenario, ::testing::ValuesIn(kEncrypti
 
 TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
     TempTree tree;
-    tree.write("plain.pdf", samplePdf(7));
+    tree.write("plain.pdf", QByteArray::fromStdString(samplepdf::makeSamplePdf(4000, 7)));
     writeWithObjectStreams(*openPdf(tree.path("plain.pdf")), tree.path("streams.pdf"));
     writeWithObjectStreams(*openPdf(tree.path("plain.pdf")), tree.path("streams-protected.pdf"), "u");
     const QByteArray body = "%PDF-1.4\n1 0 obj\n<< /Note (/Encrypt) >>\nendobj\n";

@@ -49,12 +49,11 @@ struct Encryption {
 const std::map<QString, std::tuple<int, int, QPDF::encryption_method_e, std::size_t>> kStrengths{
     {"40", {2, 1, QPDF::e_rc4, 5}}, {"128", {4, 4, QPDF::e_aes, 16}}, {"256", {6, 5, QPDF::e_aesv3, 32}}};
 
-struct EncryptPdfRun : ::testing::TestWithParam<Encryption> {
-    TempTree tree;
-};
+using EncryptPdfRun = ::testing::TestWithParam<Encryption>;
 
 TEST_P(EncryptPdfRun, OutputOpensOnlyWithItsPasswordsAndKeepsThePages) {
     const Encryption& c = GetParam();
+    TempTree tree;
     tree.write(c.input, c.damaged ? QByteArray(kPdfWithoutXref) : scan());
     const QString in = tree.path(c.input), folder = QFileInfo(in).path(), out = folder + "/locked scan.pdf",
                   owned = folder + "/owned.pdf";
@@ -118,11 +117,10 @@ struct Refusal {
     friend void PrintTo(const Refusal& r, std::ostream* out) { *out << r.name; }
 };
 
-struct EncryptPdfRefusal : ::testing::TestWithParam<Refusal> {
-    TempTree tree;
-};
+using EncryptPdfRefusal = ::testing::TestWithParam<Refusal>;
 
 TEST_P(EncryptPdfRefusal, ExplainsInOneLineAndChangesNothing) {
+    TempTree tree;
     tree.write("scan.pdf", scan());
     tree.write("notes.txt", "shopping list\n");
     tree.write("locked.pdf", "previous content");
