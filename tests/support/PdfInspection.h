@@ -30,13 +30,13 @@ inline std::unique_ptr<QPDF> openPdf(const QString& file, const std::optional<st
 }
 
 // Writes `pdf` again as `out`, reading every object and stream as a full check does, with object
-// streams (so with a cross-reference stream, no trailer) and AES-256 under `password` if given.
-inline void writeWithObjectStreams(QPDF& pdf, const QString& out, const char* password = nullptr) {
+// streams (so with a cross-reference stream, no trailer) and AES-256 under `user` if given, who
+// is the owner too.
+inline void writeWithObjectStreams(QPDF& pdf, const QString& out, const char* user = nullptr) {
     QPDFWriter writer(pdf, out.toStdString().c_str());
     writer.setObjectStreamMode(qpdf_o_generate);
-    if (password)
-        writer.setR6EncryptionParameters(password, password, true, true, true, true, true, true,
-                                         qpdf_r3p_full, true);
+    if (user)
+        writer.setR6EncryptionParameters(user, user, true, true, true, true, true, true, qpdf_r3p_full, true);
     writer.write();
 }
 

@@ -17,6 +17,8 @@ std::pair<std::size_t, std::string> pagesAndFirstScan(QPDF& pdf) {
 }
 
 const QByteArray kScan = QByteArray::fromStdString(samplepdf::makeSamplePdf(30000, 7, 3));
+// The scan without its cross-reference table: readers rebuild it.
+const QByteArray kWithoutXref = kScan.left(kScan.indexOf("xref\n0 ")) + kScan.mid(kScan.indexOf("trailer"));
 
 // A run that must succeed: the output opens with `opens` alone, as the user, at `bits` strength.
 struct Encryption {
@@ -24,7 +26,7 @@ struct Encryption {
     QString bits, user;          // as typed
     std::string opens, refused;  // as the format stores them: the password and a near miss
     QString input = QStringLiteral("scan.pdf");
-    bool damaged = false;  // the input lacks its cross-reference table: readers rebuild it
+    bool damaged = false;  // the input is kWithoutXref
     friend void PrintTo(const Encryption& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -38,9 +40,7 @@ TEST_P(EncryptPdfRun, OutputOpensOnlyWithItsPasswordsAndKeepsThePages) {
     const Encryption& c = GetParam();
     TempTree tree;
     tree.write("clean.pdf", kScan);
-    tree.write(c.input, c.damaged
-                            ? kScan.left(kScan.indexOf("xref\n0 ")) + kScan.mid(kScan.indexOf("trailer"))
-                            : kScan);
+    tree.write(c.input, c.damaged ? kWithoutXref : kScan);
     const QString in = tree.path(c.input), folder = QFileInfo(in).path(), out = folder + "/locked scan.pdf",
                   owned = folder + "/owned.pdf", again = folder + "/again.pdf";
     // Options in another order than the usage line's.

@@ -31,10 +31,9 @@ TEST(SamplePdf, ProgramWritesAWellFormedPdfOfAboutTheRequestedSizeAndRefusesBadN
         for (auto& page : pageList) {
             auto images = page.getImages();
             ASSERT_EQ(images.size(), 1u);
-            QPDFObjectHandle dict = images.begin()->second.getDict();
-            EXPECT_EQ(
-                images.begin()->second.getRawStreamData()->getSize(),
-                std::size_t(dict.getKey("/Width").getIntValue() * dict.getKey("/Height").getIntValue()));
+            QPDFObjectHandle scan = images.begin()->second, dict = scan.getDict();
+            EXPECT_EQ(scan.getRawStreamData()->getSize(),
+                      dict.getKey("/Width").getUIntValue() * dict.getKey("/Height").getUIntValue());
         }
         writeWithObjectStreams(*pdf, tree.path("copy.pdf"));
         EXPECT_FALSE(pdf->anyWarnings());
