@@ -50,10 +50,8 @@ struct Scenario {
     Hook arrange = {};
     Hook check = {};
     std::vector<Step> then = {};
+    friend void PrintTo(const Scenario& s, std::ostream* os) { *os << s.what; }  // not its bytes
 };
-inline void PrintTo(const Scenario& s, std::ostream* os) {
-    *os << s.what;
-}  // not its bytes
 
 struct PassTree : ModuleFixture {
     QMap<QString, QString> ini;

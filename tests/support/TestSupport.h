@@ -35,10 +35,8 @@ class FakeClock final : public platform::Clock {
 class FakeFrontend final : public Frontend {
   public:
     void refreshList() override { ++refreshes; }
-    void showMessage(const QString& text, MessageIcon icon, const QString& title) override {
+    void showMessage(const QString& text, MessageIcon, const QString&) override {
         messages << text;
-        lastIcon = icon;
-        lastTitle = title;
         if (onMessage)
             onMessage(text);
     }
@@ -56,8 +54,6 @@ class FakeFrontend final : public Frontend {
     void setTimerEnabled(bool on) override { timerEnabled = on; }
 
     QStringList messages;
-    MessageIcon lastIcon = MessageIcon::None;
-    QString lastTitle;
     int refreshes = 0;
     int eventRounds = 0;
     QString operatorCodeText;
