@@ -9,23 +9,6 @@ using namespace dokivo::test;
 
 namespace {
 
-// What a control shows; a check box as the value it stores.
-QString shownIn(QWidget* control) {
-    if (auto* box = qobject_cast<QCheckBox*>(control))
-        return storedCheckValue(box->checkState());
-    auto* combo = qobject_cast<QComboBox*>(control);
-    return combo ? combo->currentText() : static_cast<QLineEdit*>(control)->text();
-}
-
-void edit(QWidget* control, const QString& value) {
-    if (auto* box = qobject_cast<QCheckBox*>(control))
-        box->setCheckState(checkStateFromStored(value));
-    else if (auto* combo = qobject_cast<QComboBox*>(control))
-        combo->setEditText(value);
-    else
-        static_cast<QLineEdit*>(control)->setText(value);
-}
-
 // A visit to one window (the slots' one when the name says so) and the lines it changes in the
 // file ("key=text; ..."), every other byte staying as it was. The visit is a script: steps apart
 // by "; ", each a verb, its target and after a "=" its text (see perform()).
@@ -47,14 +30,21 @@ const QByteArray kOriginal =
 
 struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
     ~SettingsWindows() override { delete window.data(); }
+    // Opens the window on `ini` and runs `script` in it.
     template <typename W>
-    W& open() {
-        auto* opened = new W(m());
-        window = opened;
-        opened->show();
-        opened->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(opened));
-        return *opened;
+    void visit(const QByteArray& ini, const QString& script) {
+        tree.write(QStringLiteral("conf/Dokivo.ini"), ini);
+        window = new W(m());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        for (const QString& step : script.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+            const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
+            perform(verb, rest.section('=', 0, 0),
+                    rest.contains('=') ? rest.mid(rest.indexOf('=') + 1) : QString());
+            if (HasFatalFailure())
+                return;
+        }
     }
     bool isOpen() const { return window && window->isVisible(); }
     QByteArray iniBytes() const { return tree.read(QStringLiteral("conf/Dokivo.ini")); }
@@ -65,6 +55,7 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
         QWidget* target = child<QWidget>(window, slot ? QStringLiteral("listdir") : name);
         auto* list = qobject_cast<QListWidget*>(target);
         auto* combo = qobject_cast<QComboBox*>(target);
+        auto* box = qobject_cast<QCheckBox*>(target);
         QWidget* input = combo ? combo->lineEdit() : target;
         if (verb == "type") {  // enters the field as a click does, replaces its text by typing
             input->setFocus(Qt::MouseFocusReason);
@@ -75,12 +66,14 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
         } else if (verb == "choose") {  // a click on the slot's line, which takes the focus first
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(list->item(name.toInt())).center());
-        } else if (verb == "enter" || verb == "leave") {  // by keyboard; for the target, as a click does
-            target->setFocus(verb == "enter" ? Qt::TabFocusReason : Qt::MouseFocusReason);
         } else if (verb == "tab") {
             QTest::keyClick(input, Qt::Key_Tab);
-        } else if (verb == "shows" || verb == "line") {
-            EXPECT_EQ(slot ? list->item(name.toInt())->text() : shownIn(target), text) << name;
+        } else if (verb == "shows" || verb == "line") {  // a check box as the value it stores
+            EXPECT_EQ(list  ? list->item(name.toInt())->text()
+                      : box ? storedCheckValue(box->checkState())
+                            : static_cast<QLineEdit*>(input)->text(),
+                      text)
+                << name;
         } else if (verb == "holds") {  // the focus stays in the target
             EXPECT_TRUE(target == QApplication::focusWidget() ||
                         target->isAncestorOf(QApplication::focusWidget()))
@@ -95,16 +88,10 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
 };
 
 TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
-    tree.write(QStringLiteral("conf/Dokivo.ini"), kOriginal);
-    QString(GetParam().name).startsWith("Slots") ? (void)open<frm_setuputente2>()
-                                                 : (void)open<frm_setuputente>();
-    for (const QString& step : QString::fromUtf8(GetParam().script).split(QStringLiteral("; "))) {
-        const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
-        perform(verb, rest.section('=', 0, 0),
-                rest.contains('=') ? rest.mid(rest.indexOf('=') + 1) : QString());
-        if (HasFatalFailure())
-            return;
-    }
+    if (QString(GetParam().name).startsWith("Slots"))
+        visit<frm_setuputente2>(kOriginal, GetParam().script);
+    else
+        visit<frm_setuputente>(kOriginal, GetParam().script);
     QByteArray expected = kOriginal;
     for (const QString& change :
          QString::fromUtf8(GetParam().changes).split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
@@ -126,74 +113,55 @@ INSTANTIATE_TEST_SUITE_P(
              "holds cbotimer; tab cbotimer; holds cbotimer; type cbotimer=15 Minuti; click cmdSave; "
              "holds cbotimer; type cbotimer=15 minuti; tab cbotimer; click cmdSave",
              "estensione_1=JPG; timer_delta=15 minuti"},
-        Flow{"SlotsTypingBeforeAnyChoiceGoesNowhere",
+        // Typing before any slot is chosen goes nowhere; an edit belongs to the slot chosen while it
+        // was made; leaving "Dir in" renames the slot's line; a stored "2" shows clear and stays
+        // unless the box is entered (by Tab) and left (clear) or clicked.
+        Flow{"SlotsEditsGoToTheSlotChosenWhileTheyWereMade",
              "line 1=01) /scan/uno; line 7=07) C:\\scan\\in; line 15=15) ; shows txt_dir_in=; "
-             "type txt_dir_out=/da nessuna parte; leave txt_dir_log; click cmdSave"},
-        Flow{"SlotsEditBelongsToTheSlotChosenWhileItWasMade",
+             "type txt_dir_out=/da nessuna parte; click txt_dir_log; "
              "choose 1; type txt_dir_out=  /nuovo out  ; choose 2; shows txt_dir_out=/arch/due; "
-             "shows chk_getdir=1; click cmdSave",
-             "dir_out_1=  /nuovo out  "},
-        Flow{"SlotsLeavingDirInRenamesItsLine",
-             "choose 7; type txt_dir_in=D:\\altro; line 7=07) C:\\scan\\in; leave txt_dir_out; "
-             "line 7=07) D:\\altro; line 1=01) /scan/uno; click cmdSave",
+             "shows chk_getdir=1; click chk_getdir; "
+             "choose 7; type txt_dir_in=D:\\altro; line 7=07) C:\\scan\\in; click txt_dir_out; "
+             "line 7=07) D:\\altro; line 1=01) /scan/uno; "
+             "choose 0; shows txt_dir_in=/con spazi; shows chk_pwd=0; type txt_dir_in=/scan/0; "
+             "choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; click txt_dir_nazionale; "
+             "tab txt_dir_nazionale; click txt_dir_out; click cmdSave",
+             "dir_in_0=/scan/0; dir_out_1=  /nuovo out  ; gestione_dir_2=0; gestione_pwd_4=0; "
              "dir_in_7=D:\\altro"},
-        Flow{"SlotsStoredTwoShowsClearAndStaysUntouched",
-             "choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; "
-             "type txt_dir_in=/scan/4; click cmdSave",
-             "dir_in_4=/scan/4"},
-        Flow{"SlotsBoxEnteredAndLeftStoresClear", "choose 4; enter chk_pwd; leave txt_dir_out; click cmdSave",
-             "gestione_pwd_4=0"},
-        Flow{"SlotsBoxClickedStoresTicked", "choose 4; click chk_pwd; choose 1; click cmdSave",
-             "gestione_pwd_4=1"},
         Flow{"SlotsLeaveWithoutSaving", "choose 1; type txt_dir_out=/scartato; click CmdExit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     // Every key the window knows, with a value stored for it and the edit made to it. Texts name
-    // their key; check boxes go round every stored form (null: the key is absent) and are toggled;
-    // slot 6 lies beyond the window's reach.
-    struct Field {
-        QString key, control, stored, edit;
-        bool beyondReach = false;
+    // their key; check boxes (no edit: they are clicked) go round every stored form. Slot 6 lies
+    // beyond the window's reach.
+    QString ini = QStringLiteral("[TUTTI]\r\n"), script, saved = ini;
+    const auto field = [&](const QString& key, const QString& control, const QString& stored,
+                           const QString& edit) {
+        ini += key + '=' + stored + "\r\n";
+        const bool box = edit.isEmpty();
+        const QString shown = box && stored != "1" && stored != "2" ? "0" : stored;
+        script += "shows " + control + '=' + shown +
+                  (box ? "; click " + control : "; type " + control + '=' + edit) + "; ";
+        saved += key + '=' + (box ? stored == "1" ? "0" : "1" : edit) + "\r\n";
     };
-    std::vector<Field> fields;
-    const QString forms[] = {"0", "1", "2", "x", "", QString()};
-    for (int slot = 0; slot <= frm_setuputente::kSlotsShown; ++slot) {
+    const QString forms[] = {"0", "1", "2", "x", ""};
+    for (int slot = 0; slot < frm_setuputente::kSlotsShown; ++slot)
         for (int column = 0; column < kSlotKeyCount; ++column) {
             const auto& k = kSlotKeys[column];
-            const QString key = slotKey(k.stem, slot), form = forms[(slot + column) % 6];
-            fields.push_back({key, QStringLiteral("%1(%2)").arg(k.control).arg(slot),
-                              k.isCheckBox ? form : "v_" + key,
-                              k.isCheckBox ? (form == "1" ? "0" : "1") : " nuovo " + key + " ", slot == 6});
+            const QString key = slotKey(k.stem, slot), form = forms[(slot + column) % 5];
+            field(key, QStringLiteral("%1(%2)").arg(k.control).arg(slot), k.isCheckBox ? form : "v_" + key,
+                  k.isCheckBox ? QString() : " nuovo " + key + " ");
         }
-    }
     for (int n = 0; n < kExtensionCount; ++n)
-        fields.push_back({slotKey("estensione_", n), QStringLiteral("txt_ext(%1)").arg(n),
-                          QStringLiteral("E%1").arg(n), QStringLiteral("X%1").arg(n)});
-    fields.push_back({"dir_log_generale", "txt_dir_log_generale", "/traccia", tree.folder("nuova traccia")});
-    fields.push_back({"dir_pwd", "txt_dir_pwd", "/pwd", "/altra pwd"});
-    fields.push_back({"timer_delta", "cbotimer", "10 minuti", "30 minuti"});
-    QString ini = QStringLiteral("[TUTTI]\r\n");
-    for (const Field& f : fields)
-        ini += f.stored.isNull() ? QString() : f.key + '=' + f.stored + "\r\n";
-    writeIni(ini);
-
-    auto& w = open<frm_setuputente>();
-    for (const Field& f : fields) {
-        QWidget* shown = w.findChild<QWidget*>(f.control);
-        EXPECT_EQ(shown == nullptr, f.beyondReach) << f.control;
-        if (!shown)
-            continue;
-        auto* box = qobject_cast<QCheckBox*>(shown);
-        EXPECT_EQ(shownIn(shown), box && f.stored != "1" && f.stored != "2" ? "0" : f.stored) << f.key;
-        edit(shown, f.edit);
-    }
-    QTest::mouseClick(child<QWidget>(&w, "cmdSave"), Qt::LeftButton);
-    for (const Field& f : fields)
-        EXPECT_TRUE(
-            f.stored.isNull() ||
-            iniBytes().contains((f.key + '=' + (f.beyondReach ? f.stored : f.edit) + "\r\n").toUtf8()))
-            << f.key << " is written as typed";
+        field(slotKey("estensione_", n), QStringLiteral("txt_ext(%1)").arg(n), QStringLiteral("E%1").arg(n),
+              QStringLiteral("X%1").arg(n));
+    field("dir_log_generale", "txt_dir_log_generale", "/traccia", tree.folder("nuova traccia"));
+    field("dir_pwd", "txt_dir_pwd", "/pwd", "/altra pwd");
+    field("timer_delta", "cbotimer", "10 minuti", "30 minuti");
+    ini += "dir_in_6=/sei\r\n";
+    visit<frm_setuputente>(ini.toUtf8(), script + "click cmdSave");
+    EXPECT_EQ(iniBytes(), saved + "dir_in_6=/sei\r\n");
     // The settings are read again at once, without the blanks around a value.
     EXPECT_EQ(m().settings.slots[2].dir_out, "nuovo dir_out_2");
     EXPECT_FALSE(isOpen());
