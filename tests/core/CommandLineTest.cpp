@@ -11,8 +11,6 @@ TEST(CommandLine, SplitsAtBlanksAndTabsUpToItsLimitAndReadsLowerCaseKeywordsTheL
         {"INI:/srv RUN:Y VERIFICA:y SIMULA:y", "/opt/dokivo/|||"},
         {"run:Y timer:Y", "/opt/dokivo/|y|y|"},
         {"timer:yes simula:yes", "/opt/dokivo/||yes|"},
-        {"ini:/a verifica:Y", "/a|||report"},
-        {"simula:y", "/opt/dokivo/|||report"},
         {"ini:/a run:y ini:/b run:n", "/b|n||"},
         {"  ini:/conf\t\trun:y   timer:n ", "/conf|y|n|"},
         {"a1 a2 a3 a4 a5 a6 a7 a8 a9 a10 run:y", "/opt/dokivo/|||"},  // the 11th is ignored
