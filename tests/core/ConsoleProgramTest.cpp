@@ -25,8 +25,9 @@ TEST(ConsoleProgram, RefusesOrReportsByItsArgumentsAndConfigurationChangingNothi
         int exitCode;
         QString printed;
     } rows[] = {
-        {"ini:{conf}", nullptr, 2,
-         "Impossibile accedere al file {conf}Dokivo.ini | Controllare il parametro ini:dir nella riga di "
+        // "ini:" is found anywhere in a word, its value read at a fixed place
+        {"xini:{conf}", "", 2,
+         "Impossibile accedere al file :{conf}Dokivo.ini | Controllare il parametro ini:dir nella riga di "
          "comando"},
         {"ini:", nullptr, 2,
          "Non e' stato specificato nessuna directory dove posizionato il file dokivo.ini"},
@@ -96,7 +97,8 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
         env.insert(var, sandbox.folder("tmp"));
     const QStringList before = snapshot(t.tree.path());
 
-    const CliResult r = runCli({t.expand("ini:{conf}"), "run:y"}, program, env);
+    // a report is asked for by a keyword in small letters and "y" alone
+    const CliResult r = runCli({t.expand("ini:{conf}"), "run:y", "SIMULA:y", "verifica:yes"}, program, env);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_TRUE(t.tree.read("tool-arguments.txt").contains("\n-u\n" + secret + "\n"));
     EXPECT_EQ(t.tree.read(t.expand("out/{YY}/{MM}/{DD}/Scan_01.pdf")), "%PDF-1.4 scan");

@@ -6,7 +6,9 @@ using namespace dokivo;
 using namespace dokivo::test;
 
 // A row starts the program with a command line (the configuration in conf/, or without "ini:" in
-// the program's folder), checks the line it opened with, and follows a script of the run button
+// the program's folder; the line is split at blanks and tabs into ten words at most, keywords in
+// small letters, values in any case, the last one winning), checks the line it opened with, and
+// follows a script of the run button
 // ("press"), real Timer1 ticks that come every 65.5 seconds ("tick*N"), a tick while a pass runs
 // ("busy") and a minute's wait ("wait"), checking the passes so far ("=N") and whether the
 // schedule runs ("on"/"off": the timer and the button's caption).
@@ -27,17 +29,22 @@ TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastO
         {"timer:y", "minuti", nullptr, "on =0 tick =1 tick*4 =1 tick =2"},
         {"run:y", "1 minuto", " Apertura  DOKIVO autorun  ", "=1 off"},
         {"run:y timer:y", "1 minuto", " Apertura  DOKIVO autorun  ", "=0 off"},  // stops the schedule
+        {"INI:{nowhere} RUN:y timer:Y", "1 minuto", " Apertura  DOKIVO schedulato  1 minuto", "on =0"},
+        {"timer:yes run:Y", "1 minuto", " Apertura  DOKIVO autorun  ", "=1 off"},
+        {"ini:{nowhere} run:y ini:{conf}\t\trun:n  a a a a a run:y", "1 minuto", "", "off =0"},  // 11th
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.args) + " " + row.script);
         PassTree t;
         t.set(QString("timer_delta=") + row.delta);
         t.saveIni();
-        const QString args = QString(row.args).isEmpty() ? QString() : t.expand("ini:{conf} ") + row.args;
+        const QString args =
+            QString(row.args).isEmpty() ? QString() : t.expand(QString("ini:{conf} ") + row.args);
         if (args.isEmpty())  // a wrong folder finds no configuration
             QFile::rename(t.tree.path("conf/Dokivo.ini"), t.tree.path("app/Dokivo.ini"));
-        EXPECT_EQ(Form_Load(t.m(), args),
-                  args.contains("run:y") ? StartupOutcome::RunFinished : StartupOutcome::Idle);
+        EXPECT_EQ(Form_Load(t.m(), args), QString(row.opening).contains("autorun")
+                                              ? StartupOutcome::RunFinished
+                                              : StartupOutcome::Idle);
         EXPECT_TRUE(t.frontend.trayIcon);
         if (row.opening) {
             EXPECT_EQ(t.messages().value(1), row.opening);
@@ -67,6 +74,6 @@ TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastO
             }
         }
         EXPECT_EQ(count(" Eseguo controllo directory "),
-                  args.contains("timer:y") ? count(" Lettura cartella pricipale ") : 0);
+                  t.frontend.timerEnabled ? count(" Lettura cartella pricipale ") : 0);
     }
 }
