@@ -15,7 +15,6 @@ TEST(Settings, DeriveTheExtensionListTheTimerPeriodAndThePasswordFlags) {
          "||PDF||PDF|| ; 5 minuti ; on ; standard ; {tree}sysroot/"},  // the system folder stands in
         {"estensione_32=tif|estensione_5=Jpg|timer_delta=15 minuti|gestione_pwd_3=01|dir_pwd={tree}pwd",
          "||Jpg||tif|| ; 15 minuti ; on ;  ; {tree}pwd/"},
-        {"gestione_pwd_3=01|dir_pwd={tree}pwd/", " ; 5 minuti ; on ;  ; {tree}pwd/"},  // one separator only
         {"gestione_pwd_0=0|gestione_pwd_1=|gestione_pwd_2=si|gestione_pwd_4=2|timer_delta=",
          " ; 5 minuti ;  ;  ; "},
     };
