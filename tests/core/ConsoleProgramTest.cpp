@@ -29,9 +29,8 @@ TEST(ConsoleProgram, RefusesOrReportsByItsArgumentsAndConfigurationChangingNothi
         {"xini:{conf}", "", 2,
          "Impossibile accedere al file :{conf}Dokivo.ini | Controllare il parametro ini:dir nella riga di "
          "comando"},
-        {"ini:", nullptr, 2,
+        {"ini: verifica:y", nullptr, 2,
          "Non e' stato specificato nessuna directory dove posizionato il file dokivo.ini"},
-        {"ini:{nowhere} verifica:y", nullptr, 2, ""},
         {"ini:{conf} run:y verifica:y", "", 0,
          " Verifica configurazione {conf}Dokivo.ini\n Nessun problema trovato\n"},
         {"ini:{conf} simula:y", "dir_backup_0={bak}", 0,

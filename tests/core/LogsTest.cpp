@@ -62,7 +62,6 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
     const QString file = "track/" + kTrackingFileName;
     flushes("app/" + kTrackingFileName, "");
     EXPECT_TRUE(f.tree.exists("app/" + kTrackingFileName));
-    flushes("app/" + kTrackingFileName, add(1));
     f.m().settings.dir_log_generale = f.tree.folder("track").chopped(1);  // without its final separator
     f.tree.write(file, "earlier\r\n");
     flushes(file, "earlier\r\n" + add(2));
