@@ -25,14 +25,10 @@ TEST(SingleInstance, ANameTakenInTheTemporaryFolderIsReclaimedOnlyWhenItIsALeftO
             ASSERT_TRUE(first.acquire());
             QSignalSpy activations(&first, &SingleInstance::activationRequested);
             EXPECT_EQ(SingleInstance(key).activateRunning(), reachable);
-            if (reachable) {
-                EXPECT_EQ(first.activationProblem(), QString());
-                EXPECT_TRUE(activations.wait());
-            } else {
-                EXPECT_TRUE(first.activationProblem().startsWith(" Attivazione non disponibile: " + path))
-                    << first.activationProblem().toStdString();
-                EXPECT_TRUE(QFileInfo::exists(path)) << "what holds the name is not ours to remove";
-            }
+            // Unreachable, it says so and leaves alone what holds the name: that is not ours to remove.
+            EXPECT_EQ(first.activationProblem().section(QStringLiteral(" ("), 0, 0),
+                      reachable ? QString() : " Attivazione non disponibile: " + path);
+            EXPECT_TRUE(reachable ? activations.wait() : QFileInfo::exists(path));
         }
         QFile::remove(path + QStringLiteral(".lock"));
         QDir().rmdir(path);
