@@ -40,7 +40,6 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
                         step.section('=', 1));
     }
     bool isOpen() const { return window && window->isVisible(); }
-    QByteArray iniBytes() const { return tree.read(QStringLiteral("conf/Dokivo.ini")); }
     void perform(const QString& verb, const QString& name, const QString& text) {
         ASSERT_TRUE(isOpen()) << "closed before " << verb << ' ' << name;
         // "choose" and "line" name a slot of the list.
@@ -86,7 +85,7 @@ TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
         const qsizetype at = expected.indexOf("\n" + change.section('=', 0, 0).toUtf8() + '=') + 1;
         expected.replace(at, expected.indexOf('\r', at) - at, change.toUtf8());
     }
-    EXPECT_EQ(iniBytes(), expected);
+    EXPECT_EQ(tree.read("conf/Dokivo.ini"), expected);
     EXPECT_FALSE(isOpen());
 }
 
@@ -149,7 +148,7 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     field("timer_delta", "cbotimer", "10 minuti", "30 minuti");
     ini += "dir_in_6=/sei\r\n";
     visit(false, ini.toUtf8(), script + "click cmdSave");
-    EXPECT_EQ(iniBytes(), saved + "dir_in_6=/sei\r\n");
+    EXPECT_EQ(tree.read("conf/Dokivo.ini"), saved + "dir_in_6=/sei\r\n");
     // The settings are read again at once, without the blanks around a value.
     EXPECT_EQ(m().settings.slots[2].dir_out, "nuovo dir_out_2");
     EXPECT_FALSE(isOpen());
