@@ -10,9 +10,8 @@
 
 #include "platform/IniFile.h"
 #include "processing/RecordFile.h"
-#include "support/CliRunner.h"
 #include "support/PassScenario.h"
-#include "support/StandIn.h"
+#include "support/ProcessRunner.h"
 
 using namespace dokivo;
 using namespace dokivo::test;
@@ -47,7 +46,7 @@ TEST(ConsoleProgram, RefusesOrReportsByItsArgumentsAndConfigurationChangingNothi
             t.saveIni();
         }
         const QStringList before = snapshot(t.tree.path());
-        const CliResult r = runCli(t.expand(row.args).split(' '));
+        const ProcessResult r = runCli(t.expand(row.args).split(' '));
         EXPECT_EQ(r.exitCode, row.exitCode) << r.out;
         EXPECT_TRUE(r.out.contains(t.expand(row.printed))) << r.out;
         EXPECT_EQ(snapshot(t.tree.path()), before);
@@ -97,7 +96,7 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
     const QStringList before = snapshot(t.tree.path());
 
     // a report is asked for by a keyword in small letters and "y" alone
-    const CliResult r = runCli({t.expand("ini:{conf}"), "run:y", "SIMULA:y", "verifica:yes"}, program, env);
+    const auto r = runCli({t.expand("ini:{conf}"), "run:y", "SIMULA:y", "verifica:yes"}, program, env);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_TRUE(t.tree.read("tool-arguments.txt").contains("\n-u\n" + secret + "\n"));
     EXPECT_EQ(t.tree.read(t.expand("out/{YY}/{MM}/{DD}/Scan_01.pdf")), "%PDF-1.4 scan");
@@ -115,7 +114,7 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
     while (!opening.contains("Apertura") && scheduled.waitForReadyRead(30000))
         opening += scheduled.readAllStandardOutput();
     ASSERT_TRUE(opening.contains("Apertura")) << opening;
-    const CliResult second = runCli({t.expand("ini:{conf}"), "run:y"}, program, env);
+    const ProcessResult second = runCli({t.expand("ini:{conf}"), "run:y"}, program, env);
     EXPECT_EQ(second.exitCode, 3);
     EXPECT_TRUE(second.err.contains("gia' in esecuzione")) << second.err;
     EXPECT_EQ(runCli({t.expand("ini:{conf}"), "verifica:y"}, program, env).exitCode, 0)

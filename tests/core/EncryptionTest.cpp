@@ -7,7 +7,7 @@
 #include "processing/PdfProtection.h"
 #include "support/PassScenario.h"
 #include "support/PdfInspection.h"
-#include "support/StandIn.h"
+#include "support/ProcessRunner.h"
 
 using namespace dokivo;
 using namespace dokivo::test;
@@ -75,11 +75,11 @@ const Scenario kEncryption[] = {
      kEncrypting + QStringList{"+in/Referto.pdf=plain", "out/Referto.pdf=plain", ">!Errore Cripto",
                                "#Referto.pdf\t**", "args.txt=~-u\n" + kStandardPassword + "\n"},
      [](PassTree& t) {
-         standIn({"args {tree}args.txt", "touch {tree}started", "await {tree}go 5", "copy 2 4"})(t);
+         standIn({"args {tree}args.txt", "await {tree}go 5", "copy 2 4"})(t);
          t.frontend.onProcessEvents = [&t] {
              if (!t.notes.isEmpty())
                  t.drop("go=");
-             if (t.tree.exists("started"))
+             if (t.tree.exists("args.txt"))  // the tool has started
                  t.notes << "started";
              LEGGI_DIR(t.m());
          };
@@ -152,7 +152,7 @@ TEST(OutsideProgram, GetsEachArgumentWholeAndNoInputAndIsEndedAfterItsLimit) {
     EXPECT_EQ(run.waitForEnd(60000), platform::OutsideProgram::End::Finished);
     EXPECT_EQ(tree.read("seen.txt"), "eof 3\n");
 
-    installStandIn(tree.path("tool.exe"), {"sleep 60"});
+    installStandIn(tree.path("tool.exe"), {"await " + tree.path("never") + " 60"});
     platform::OutsideProgram sleeper;
     ASSERT_TRUE(sleeper.start(tree.path("tool.exe"), {}));
     EXPECT_EQ(sleeper.waitForEnd(200), platform::OutsideProgram::End::Ended);

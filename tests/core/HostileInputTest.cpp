@@ -3,12 +3,10 @@
 // written and everything that is not a regular file stay untouched, and the documents beside
 // them are filed.
 
-#include "support/PassScenario.h"
+#include <cstdio>
+#include <fstream>
 
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "support/PassScenario.h"
 
 using namespace dokivo;
 using namespace dokivo::test;
@@ -59,8 +57,9 @@ void makeOddEntries(PassTree& t) {
 #ifndef Q_OS_WIN
     // A name that is not text, made by its bytes: QString cannot make it, nor the tree remove it.
     const QByteArray raw = QFile::encodeName(in("bad")) + "\xff\xfe.pdf";
-    ::close(::open(raw.constData(), O_WRONLY | O_CREAT, 0644));
-    t.held.push_back(until([raw] { EXPECT_EQ(::unlink(raw.constData()), 0) << "left in its input folder"; }));
+    std::ofstream{raw.constData()};
+    t.held.push_back(
+        until([raw] { EXPECT_EQ(std::remove(raw.constData()), 0) << "left in its input folder"; }));
     makeFifo(t.tree.path("app/" + kJournalFileName));  // where the delivery journal goes
 #endif
     if (t.notes.isEmpty())

@@ -6,8 +6,6 @@
 //   write J TEXT    writes TEXT and a line end to the file named by argument J
 //   input J         writes "input" to argument J when a line can be read from standard input,
 //                   else "eof N", N being the count of arguments
-//   sleep S         waits S seconds
-//   touch FILE      makes FILE, empty
 //   await FILE S    waits up to S seconds for FILE to exist, and ends with status 1 when it does not
 //   crash           ends abnormally, as a crashing program does
 //   exit N          ends with status N
@@ -50,10 +48,10 @@ int main(int argc, char* argv[]) {
         int n = 0;
         int m = 0;
         words >> step;
-        if (step == "args" || step == "touch") {
+        if (step == "args") {
             std::getline(words >> std::ws, text);
             std::ofstream out(text, std::ios::binary);
-            for (int i = 1; step == "args" && i < argc; ++i)
+            for (int i = 1; i < argc; ++i)
                 out << argv[i] << '\n';
         } else if (step == "copy" && words >> n >> m) {
             std::ifstream in(argument(n), std::ios::binary);
@@ -66,8 +64,6 @@ int main(int argc, char* argv[]) {
                 out << "input\n";
             else
                 out << "eof " << argc - 1 << '\n';
-        } else if (step == "sleep" && words >> n) {
-            std::this_thread::sleep_for(std::chrono::seconds(n));
         } else if (step == "await" && words >> text >> n) {
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(n);
             while (!std::ifstream(text)) {

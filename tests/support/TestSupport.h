@@ -18,7 +18,17 @@
 #include "app/MainModule.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
-#include "support/QtPrinters.h"
+
+// GoogleTest prints Qt texts in failure messages (a list of texts as a container of them).
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    return os << s.toStdString();
+}
+inline std::ostream& operator<<(std::ostream& os, const QByteArray& b) {
+    return os << b.toStdString();
+}
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace dokivo::test {
 

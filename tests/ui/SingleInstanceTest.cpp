@@ -1,8 +1,8 @@
 // The single-instance guard's activation channel when its name in the temporary folder is
 // already taken: a socket a killed instance left behind is replaced, anything else is left
 // alone and the instance says that a second start cannot reach it.
+#include <QScopeGuard>
 #include <QSignalSpy>
-#include <QUuid>
 
 #include "UiTestSupport.h"
 #include "instance/SingleInstance.h"
@@ -12,30 +12,23 @@ using dokivo::SingleInstance;
 using namespace dokivo::test;
 
 TEST(SingleInstance, ANameTakenInTheTemporaryFolderIsReclaimedOnlyWhenItIsALeftOverSocket) {
-    for (const std::string_view taker : {"stale socket", "folder", "file"}) {
-        SCOPED_TRACE(taker);
-        const QString key = QStringLiteral("dokivo-test-") + QUuid::createUuid().toString(QUuid::Id128);
-        const QString path = QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + key;
+    TempTree tree;  // the temporary folder the guard uses, one for each taker
+    const auto restore = qScopeGuard([tmp = qgetenv("TMPDIR")] { qputenv("TMPDIR", tmp); });
+    for (const QString taker : {"stale socket", "folder", "file"}) {
+        SCOPED_TRACE(taker.toStdString());
+        qputenv("TMPDIR", QFile::encodeName(tree.folder(taker)));
+        const QString path = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/dokivo");
         const bool reachable = taker == "stale socket";  // a socket file nobody listens on any more
         ASSERT_TRUE(reachable           ? makeNode(path, Node::Socket)
                     : taker == "folder" ? QDir().mkdir(path)
                                         : QFile(path).open(QIODevice::WriteOnly));
-        {
-            SingleInstance first(key);
-            ASSERT_TRUE(first.acquire());
-            QSignalSpy activations(&first, &SingleInstance::activationRequested);
-            EXPECT_EQ(SingleInstance(key).activateRunning(), reachable);
-            if (reachable) {
-                EXPECT_EQ(first.activationProblem(), QString());
-                EXPECT_TRUE(activations.wait());
-            } else {
-                EXPECT_TRUE(first.activationProblem().startsWith(" Attivazione non disponibile: " + path))
-                    << first.activationProblem().toStdString();
-                EXPECT_TRUE(QFileInfo::exists(path)) << "what holds the name is not ours to remove";
-            }
-        }
-        QFile::remove(path + QStringLiteral(".lock"));
-        QDir().rmdir(path);
-        QFile::remove(path);
+        SingleInstance first(QStringLiteral("dokivo"));
+        ASSERT_TRUE(first.acquire());
+        QSignalSpy activations(&first, &SingleInstance::activationRequested);
+        EXPECT_EQ(SingleInstance(QStringLiteral("dokivo")).activateRunning(), reachable);
+        // Unreachable, it says so and leaves alone what holds the name: that is not ours to remove.
+        EXPECT_EQ(first.activationProblem().section(QStringLiteral(" ("), 0, 0),
+                  reachable ? QString() : " Attivazione non disponibile: " + path);
+        EXPECT_TRUE(reachable ? activations.wait() : QFileInfo::exists(path));
     }
 }
