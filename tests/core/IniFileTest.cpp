@@ -15,8 +15,7 @@ TEST(IniRead, FindsTheFirstMatchWithoutRegardToCaseAndCleansTheValue) {
         {"[T]\nk=\"quoted  \"\n", "quoted  "},  // one pair of quotes goes, of either kind
         {"[T]\nk=''twice''\n", "'twice'"},
         {"[T]\nk=\"unbalanced'\n", "\"unbalanced'"},
-        {"k=orphan\n[A]\nk=a\n[T]\nother=1\n", "-"},  // keys belong to their own section only
-        {"[OTHER]\r\nk=v\r\n[T]\r\n;k=commented\r\nkk=v\r\n", "-"},
+        {"k=orphan\n[A]\nk=a\n[T]\n;k=commented\nkk=v\n", "-"},  // keys belong to their own section only
         {"[T]\nk=\n", ""},
         {"[T]\nk=" + QByteArray(3000, 'x') + "\n", QString(1023, 'x')},
         {"[T]\r\nk=Citt\xE0 \x80\r\n", QString::fromUtf8("Città €")},  // Windows-1252 when not UTF-8

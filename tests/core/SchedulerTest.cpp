@@ -20,16 +20,14 @@ TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastO
         const char* script;
     } rows[] = {
         {"", "1 minuto", "", "off press press =2 off"},  // by hand
-        {"timer:y", "1 minuto", " Apertura  DOKIVO schedulato  1 minuto", "on tick*12 =12"},
+        {"INI:{x} RUN:y timer:Y", "1 minuto", " Apertura  DOKIVO schedulato  1 minuto", "on tick*12 =12"},
         // the stop keeps the time
         {"timer:y", "5 minuti", nullptr, "tick =1 press off wait press on tick*2 =1 tick*2 =2"},
         {"timer:y", "1 minuto", nullptr, "busy =0 tick =1"},
         // the period is read from the first two characters; no number: 5 minutes (262 s: not yet)
         {"timer:y", "100 minuti", nullptr, "tick =1 tick*9 =1 tick =2"},
         {"timer:y", "minuti", nullptr, "on =0 tick =1 tick*4 =1 tick =2"},
-        {"run:y", "1 minuto", " Apertura  DOKIVO autorun  ", "=1 off"},
         {"run:y timer:y", "1 minuto", " Apertura  DOKIVO autorun  ", "=0 off"},  // stops the schedule
-        {"INI:{nowhere} RUN:y timer:Y", "1 minuto", " Apertura  DOKIVO schedulato  1 minuto", "on =0"},
         {"timer:yes run:Y", "1 minuto", " Apertura  DOKIVO autorun  ", "=1 off"},
         {"ini:{nowhere} run:y ini:{conf}\t\trun:n  a a a a a run:y", "1 minuto", "", "off =0"},  // 11th
     };
