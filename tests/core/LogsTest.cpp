@@ -66,32 +66,32 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
     f.tree.write(file, "earlier\r\n");
     flushes(file, "earlier\r\n" + add(2));
 
-    const std::pair<int, std::function<Guard()>> faults[] = {
+    // The lines each adds, the fault, and what the file holds: no part of a failed flush may stay.
+    const std::tuple<int, std::function<Guard()>, QByteArray> faults[] = {
         {1,
          [&] {
              return QFile::remove(f.tree.path(file)) && makeFifo(f.tree.path(file)) ? until([] {}) : nullptr;
-         }},
+         },
+         ""},   // a FIFO stays one, never opened
         {2000,  // some 60 KB, three times the room that is left
          [&] {
              Guard tiny = tinyFileSystem(f.tree.path("track"));
              f.tree.write(file, "earlier\r\n");
              f.tree.write("track/filler.bin", QByteArray(280 * 1024, 'x'));
              return tiny;
-         }},
+         },
+         "earlier\r\n"},
     };
-    for (const auto& [lines, fault] : faults) {
+    for (const auto& [lines, fault, was] : faults) {
         const QByteArray bytes = add(lines);
         const Guard guard = fault();
         if (!guard) {
             std::printf("a fault not made: this system cannot make it\n");
             continue;
         }
-        const QByteArray was =
-            QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : "";  // never opens a FIFO
         EXPECT_TRUE(runsWithoutBlocking(f.tree.path(), [&] { f.m().flushTrackingFile(); }));
         EXPECT_EQ(f.m().operations.size(), lines);
-        EXPECT_EQ(QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : "", was)
-            << "no part of the flush stays";
+        EXPECT_EQ(QFileInfo(f.tree.path(file)).isFile() ? f.tree.read(file) : "", was);
         QFile::remove(f.tree.path("track/filler.bin"));
         QFile::remove(f.tree.path(file));
         f.tree.write(file, "earlier\r\n");
