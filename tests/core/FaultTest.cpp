@@ -5,7 +5,6 @@
 
 #include "platform/RunError.h"
 #include "platform/StagedCopy.h"
-#include "processing/FolderPass.h"
 #include "support/PassScenario.h"
 
 using namespace dokivo;
@@ -87,6 +86,16 @@ const Scenario kFaults[] = {
         "#a.pdf\t**"},
        {},
        [](PassTree& t) { EXPECT_EQ(t.m().operations.size(), 0); }}}},
+    // The driver found it, and lists it a moment later.
+    {"an input folder gone after the driver tested it ends the pass at step 3",
+     {"+in/a.pdf=a", "+out/filed.pdf=filed earlier", "out/=filed.pdf", "!in",
+      "> Lettura Cartella 3 76 Impossibile trovare il percorso"},
+     [](PassTree& t) {
+         t.frontend.onRefresh = [&t] {
+             if (t.m().operations.lines().back().contains(" Lettura cartella pricipale "))
+                 QDir(t.tree.path("in")).removeRecursively();
+         };
+     }},
     // A kill during the final copy into a dated folder, after which the document was taken out of
     // the input folder by hand: no later copy goes there to reuse the leftover.
     {"a temporary copy left in a dated folder is removed by the next pass",
@@ -103,20 +112,6 @@ const Scenario kFaults[] = {
 INSTANTIATE_TEST_SUITE_P(Faults, PassScenario, ::testing::ValuesIn(kFaults), scenarioName);
 
 }  // namespace
-
-TEST(FaultVanishingFolder, AnInputFolderGoneAfterTheDriverTestedItEndsThePassAtStep3) {
-    PassTree t;
-    t.drop("out/filed.pdf=filed earlier");
-    SlotContext& ctx = t.m().slot;
-    ctx.folder = t.expand("{gone}");  // as the driver filled it a moment ago
-    ctx.dest_folder = t.expand("{out}");
-    ctx.log_folder = t.expand("{log}");
-    ctx.backup_folder = ctx.duplicates_folder = "/";
-    letturacartella(t.m().passEnvironment());
-    EXPECT_EQ(t.messages(), (QStringList{t.expand(" Inizio lettura contenuto : {gone}"),
-                                         " Lettura Cartella 3 76 Impossibile trovare il percorso"}));
-    EXPECT_EQ(t.tree.read("out/filed.pdf"), "filed earlier");
-}
 
 // Which end a failed copy blames: the document (the pass goes on) or the target (the pass ends).
 TEST(DurableCopy, BlamesTheRightEndAndLeavesNothingOfAFailedCopy) {
@@ -137,7 +132,7 @@ TEST(DurableCopy, BlamesTheRightEndAndLeavesNothingOfAFailedCopy) {
 
     // A FIFO can take a listed file's name between the listing and the copy: refused at once.
     std::string fifo = "source";
-    if (makeFifo(tree.path("late.pdf"))) {
+    if (makeNode(tree.path("late.pdf"), Node::Fifo)) {
         EXPECT_TRUE(runsWithoutBlocking(tree.path(), [&] { fifo = blamed("late.pdf", "out.pdf"); }));
     }
     EXPECT_EQ(fifo, "source");

@@ -60,7 +60,7 @@ void makeOddEntries(PassTree& t) {
     std::ofstream{raw.constData()};
     t.held.push_back(
         until([raw] { EXPECT_EQ(std::remove(raw.constData()), 0) << "left in its input folder"; }));
-    makeFifo(t.tree.path("app/" + kJournalFileName));  // where the delivery journal goes
+    makeNode(t.tree.path("app/" + kJournalFileName), Node::Fifo);  // where the delivery journal goes
 #endif
     if (t.notes.isEmpty())
         t.cannot = "this system lets the tests make no link, FIFO, socket or device node";

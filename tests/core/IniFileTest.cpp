@@ -55,7 +55,7 @@ TEST(IniWrite, ChangesOnlyItsOwnLineOrAddsItAndFailsWithoutHarm) {
     // that refuses new files (each where this system can make it).
     TempTree tree;
     tree.write("ro/d.ini", "[TUTTI]\r\nk=old\r\n");
-    const bool fifo = makeFifo(tree.path("fifo.ini"));
+    const bool fifo = makeNode(tree.path("fifo.ini"), Node::Fifo);
     const Guard readOnly = readOnlyFolder(tree.path("ro"), true);
     for (const auto& [file, made, kept] : {std::tuple{"missing/d.ini", true, "-"},
                                            {"fifo.ini", fifo, "-"},

@@ -70,7 +70,8 @@ TEST(TrackingFlush, AppendsEveryLineOnceOrKeepsThemAll) {
     const std::tuple<int, std::function<Guard()>, QByteArray> faults[] = {
         {1,
          [&] {
-             return QFile::remove(f.tree.path(file)) && makeFifo(f.tree.path(file)) ? until([] {}) : nullptr;
+             return QFile::remove(f.tree.path(file)) && makeNode(f.tree.path(file), Node::Fifo) ? until([] {})
+                                                                                                : nullptr;
          },
          ""},   // a FIFO stays one, never opened
         {2000,  // some 60 KB, three times the room that is left

@@ -39,7 +39,7 @@ TEST(PassSimulation, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) 
         t.drop(name + "=" + name);
     t.drop("out1/Dup.pdf=filed earlier");
     t.drop("dup1/Dup.pdf=a duplicate filed earlier");
-    const bool fifo = makeFifo(t.tree.path("in/pipe.pdf"));  // none on Windows
+    const bool fifo = makeNode(t.tree.path("in/pipe.pdf"), Node::Fifo);  // none on Windows
     t.saveIni();
 
     const QStringList before = snapshot(t.tree.path());

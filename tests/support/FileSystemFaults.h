@@ -130,9 +130,6 @@ inline bool makeNode(const QString& path, Node kind) {
                    kind == Node::Device ? makedev(1, 3) : 0) == 0;
 #endif
 }
-inline bool makeFifo(const QString& path) {
-    return makeNode(path, Node::Fifo);
-}
 
 // Runs `work`. Where `root` holds a FIFO it runs apart: should it still wait after a minute (an
 // open of the FIFO waiting for its other end), every FIFO there is opened so that it can end, and

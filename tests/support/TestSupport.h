@@ -44,7 +44,11 @@ class FakeClock final : public platform::Clock {
 
 class FakeFrontend final : public Frontend {
   public:
-    void refreshList() override { ++refreshes; }
+    void refreshList() override {
+        ++refreshes;
+        if (onRefresh)
+            onRefresh();
+    }
     void showMessage(const QString& text, MessageIcon, const QString&) override {
         messages << text;
         if (onMessage)
@@ -72,7 +76,7 @@ class FakeFrontend final : public Frontend {
     bool trayIcon = false;
     bool timerEnabled = false;
     bool closeRequested = false;
-    std::function<void()> onProcessEvents;
+    std::function<void()> onProcessEvents, onRefresh;
     std::function<void(const QString&)> onMessage;
 };
 
