@@ -68,9 +68,10 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
                         QFile::WriteOther | QFile::ExeOther;
 #endif
     PassTree t;
-    for (const char* line : {"dir_backup_0={bak}", "dir_doppioni_0={dup}", "dir_nazionale_0=CREA:AA/MM/GG;",
-                             "gestione_pwd_0=1", "dir_pwd={pwd}"})
-        t.set(line);
+    // b goes to the duplicates folder
+    t.lay({"@dir_backup_0={bak}", "@dir_doppioni_0={dup}", "@dir_nazionale_0=CREA:AA/MM/GG;",
+           "@gestione_pwd_0=1", "@dir_pwd={pwd}", "+in/Scan 01.pdf=%PDF-1.4 scan", "+in/b.pdf=scan b",
+           "+out/{YY}/{MM}/{DD}/b.pdf=b earlier"});
     t.saveIni();
     const QString program = t.tree.path("app/") + QFileInfo(DOKIVO_CLI_PATH).fileName();
     ASSERT_TRUE(QFile::copy(DOKIVO_CLI_PATH, program));
@@ -82,10 +83,6 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
     platform::writeProfileString("0", "P", secret, passwords);
     EXPECT_EQ(QFile::permissions(passwords) & others, others & QFile::ReadGroup)
         << "a rewrite keeps the mode";
-    // b goes to the duplicates folder
-    for (const char* item :
-         {"in/Scan 01.pdf=%PDF-1.4 scan", "in/b.pdf=scan b", "out/{YY}/{MM}/{DD}/b.pdf=b earlier"})
-        t.drop(item);
     TempTree sandbox;
     QProcessEnvironment env = cliEnvironment();
     const QStringList homes{"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"};

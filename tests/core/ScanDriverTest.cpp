@@ -19,10 +19,10 @@ TEST(ControlCodes, AreFoundAnywhereInAnyLetterCaseWithValuesAsWritten) {
 // planned reason; planning itself changes nothing.
 TEST(PassSimulation, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) {
     PassTree t;
-    for (const char* line : {"dir_backup_0={bak}", "dir_doppioni_0={dup}", "dir_nazionale_0=CREA:AA/MM/GG",
-                             "gestione_dir_0=1", "gestione_dir_out_0=1", "dir_doppioni_1={dup1}",
-                             "gestione_pwd_1=1", "dir_nazionale_2=FORMATOATENE"})
-        t.set(line);
+    t.lay({"@dir_backup_0={bak}", "@dir_doppioni_0={dup}", "@dir_nazionale_0=CREA:AA/MM/GG",
+           "@gestione_dir_0=1", "@gestione_dir_out_0=1", "@dir_doppioni_1={dup1}", "@gestione_pwd_1=1",
+           "@dir_nazionale_2=FORMATOATENE", "+out1/Dup.pdf=filed earlier",
+           "+dup1/Dup.pdf=a duplicate filed earlier"});
     t.slot(1);
     t.slot(2);
     // Each document holds its own name, so the pass shows where each went; "Same 1" and "Same_1"
@@ -37,8 +37,6 @@ TEST(PassSimulation, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) 
          QStringList{"in/Scan 01.pdf", "in/Same 1.pdf", "in/Same_1.pdf", "in/A/inner.pdf", "in1/Dup.pdf"} +
              stays.keys())
         t.drop(name + "=" + name);
-    t.drop("out1/Dup.pdf=filed earlier");
-    t.drop("dup1/Dup.pdf=a duplicate filed earlier");
     const bool fifo = makeNode(t.tree.path("in/pipe.pdf"), Node::Fifo);  // none on Windows
     t.saveIni();
 

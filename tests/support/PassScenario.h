@@ -75,6 +75,19 @@ struct PassTree : ModuleFixture {
             set(QStringLiteral("dir_%1_%2={%1%3}").arg(kind).arg(n).arg(suffix));
         }
     }
+    // Applies a row's "@" and "+" texts; returns the others.
+    QStringList lay(const QStringList& texts) {
+        QStringList rest;
+        for (const QString& text : texts) {
+            if (text.startsWith('@'))
+                set(text.mid(1));
+            else if (text.startsWith('+'))
+                drop(text.mid(1));
+            else
+                rest << text;
+        }
+        return rest;
+    }
     void set(const QString& line) {
         if (line.contains('='))
             ini[line.section('=', 0, 0)] = line.section('=', 1);
@@ -202,16 +215,11 @@ inline void runScenario(const Scenario& s) {
     steps.insert(steps.end(), s.then.begin(), s.then.end());
     for (size_t n = 0; n < steps.size(); ++n) {
         SCOPED_TRACE("pass " + std::to_string(n + 1));
-        QMap<char, QStringList> said;  // by their first character; files under ' '
-        for (const QString& text : steps[n].say) {
-            const char kind = text.isEmpty() ? ' ' : text[0].toLatin1();
-            const bool marked = kind == '@' || kind == '+' || kind == '>' || kind == '#';
-            said[marked ? kind : ' '] << text.mid(marked ? 1 : 0);
+        QMap<char, QStringList> said;  // lines and records by their mark; files under ' '
+        for (const QString& text : t.lay(steps[n].say)) {
+            const bool marked = text.startsWith('>') || text.startsWith('#');
+            said[marked ? text[0].toLatin1() : ' '] << text.mid(marked ? 1 : 0);
         }
-        for (const QString& line : said['@'])
-            t.set(line);
-        for (const QString& item : said['+'])
-            t.drop(item);
         if (steps[n].arrange)
             steps[n].arrange(t);
         if (!t.cannot.isEmpty())
@@ -239,8 +247,8 @@ struct PassScenario : ::testing::TestWithParam<Scenario> {};
 // A test name made of the scenario's words.
 inline std::string scenarioName(const ::testing::TestParamInfo<Scenario>& info) {
     std::string name = info.param.what;
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    std::replace_if(
+        name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return name;
 }
 
