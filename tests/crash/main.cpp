@@ -8,8 +8,7 @@
 //
 // CTest runs a short variant on every build, bench/crash_long.sh a long one on a real disk. A kill
 // ends the process, not the machine, so what it leaves is the same in memory: the short run's tree
-// lies in /dev/shm where there is one (a folder per build), which keeps the data flushes from
-// setting the pace.
+// lies in /dev/shm (a folder per build), which keeps the data flushes from setting the pace.
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -18,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QUuid>
 #include <cstdio>
 #include <random>
 #include <stdexcept>
@@ -73,9 +71,8 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
     QString ini = QStringLiteral("[TUTTI]\r\ndir_log_generale=%1track/\r\n").arg(t.root);
     for (int s = 0; s < 3; ++s) {  // each slot folder is named after its INI key
         ini += QStringLiteral("dir_nazionale_%1=CREA:AA/MM/GG;\r\n").arg(s);
-        for (const char* kind : {"in", "out", "log", "backup", "doppioni"}) {
-            ini +=
-                QStringLiteral("dir_%1_%2=%3%1%2/\r\n").arg(QLatin1String(kind), QString::number(s), t.root);
+        for (const QString& kind : QStringList{"in", "out", "log", "backup", "doppioni"}) {
+            ini += QString("dir_%1_%2=%3%1%2/\r\n").arg(kind, QString::number(s), t.root);
             QDir().mkpath(t.root + kind + QString::number(s));
         }
     }
@@ -90,12 +87,10 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
                          : size < 7 ? 256 * 1024 + rng() % (768 * 1024)
                                     : 1024 + rng() % (48 * 1024),
                          Qt::Uninitialized);
-        for (char& c : bytes)
-            c = static_cast<char>(rng());
+        std::ranges::generate(bytes, std::ref(rng));
         // A blank the name rule turns into "_"; one file in a hundred is not a document.
         const QString slot = QString::number(i % 3), in = t.root + "in" + slot + '/';
-        const QString name = QString::fromLatin1(i % 100 == 37 ? "nota %1.txt" : "Scan %1.pdf")
-                                 .arg(i, 5, 10, QLatin1Char('0'));
+        const QString name = QString(i % 100 == 37 ? "nota %1.txt" : "Scan %1.pdf").arg(i, 5, 10, QChar('0'));
         const QString filed = QString(name).replace(' ', '_');
         Document d{in + name, in + filed, sha1(bytes), {in + name}};
         writeSettled(d.source, bytes);
@@ -166,8 +161,7 @@ Check checkTree(const CrashTree& tree, bool settled) {
         }
         // A kill may land between a document's filing and its record line.
         if (lines > want || (settled && lines < want))
-            c.problems
-                << QStringLiteral("records: %1 lines, %2 wanted, for %3").arg(lines).arg(want).arg(d.source);
+            c.problems << QString("records: %1 lines, %2 wanted, for %3").arg(lines).arg(want).arg(d.source);
     }
     return c;
 }
@@ -180,14 +174,12 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures show up as they come, also in a log file
     const std::uint32_t seed = std::strtoul(argv[5], nullptr, 10);
-    const QList<QByteArray> replay =
-        argc > 6 && *argv[6] ? QByteArray(argv[6]).split(',') : QList<QByteArray>();
-    const int kills = replay.isEmpty() ? std::atoi(argv[4]) : static_cast<int>(replay.size());
+    const QStringList replay = QString(argc > 6 ? argv[6] : "").split(',', Qt::SkipEmptyParts);
+    const int kills = replay.isEmpty() ? std::atoi(argv[4]) : int(replay.size());
     std::printf("seed %u, %s files, %d kills, work folder %s\n", seed, argv[3], kills, argv[2]);
-    const CrashTree tree =
-        buildCrashTree(QFile::decodeName(argv[2]), std::atoi(argv[3]), seed, QFile::decodeName(argv[1]));
+    const CrashTree tree = buildCrashTree(argv[2], std::atoi(argv[3]), seed, argv[1]);
     // Its own lock, so that a developer's running instance does not refuse the harness's passes.
-    qputenv("DOKIVO_INSTANCE_KEY", "dokivo-crash-" + QUuid::createUuid().toByteArray(QUuid::Id128));
+    qputenv("DOKIVO_INSTANCE_KEY", "dokivo-crash-" + QByteArray::number(app.applicationPid()));
     qputenv("DOKIVO_OPERATORE", "CRS");
 
     // The window a kill may land in follows the measured pace, so that the kills spread over the
@@ -209,8 +201,7 @@ int main(int argc, char* argv[]) {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.setStandardOutputFile(tree.root + QStringLiteral("last-run.txt"));
-        p.start(tree.root + QStringLiteral("app/dokivo-cli"),
-                {QStringLiteral("ini:") + tree.root + QStringLiteral("conf/"), QStringLiteral("run:y")});
+        p.start(tree.root + "app/dokivo-cli", {"ini:" + tree.root + "conf/", "run:y"});
         if (!p.waitForStarted())
             throw std::runtime_error("cannot start " + p.program().toStdString());
         const bool ended = p.waitForFinished(delay);  // it may end by itself just before the kill
@@ -222,14 +213,12 @@ int main(int argc, char* argv[]) {
         const qint64 took = clock.elapsed();
         // A kill inside a batch leaves its journal notes: copies staged, named or half-filed.
         landed += killed;
-        inBatch +=
-            killed && QFileInfo(tree.root + QStringLiteral("app/") + dokivo::kJournalFileName).size() > 0;
+        inBatch += killed && QFileInfo(tree.root + "app/" + dokivo::kJournalFileName).size() > 0;
         check = checkTree(tree, !killed);
         // The lock goes with its process, and the killed one has been reaped: a refusal by the lock
         // (status 3) means it outlived it (a leaked descriptor, say).
         if (!killed && status != 0)
-            check.problems << QStringLiteral("run %1 ended with status %2, see %3last-run.txt")
-                                  .arg(QString::number(k), QString::number(status), tree.root);
+            check.problems << QString("run %1: status %2, %3last-run.txt").arg(k).arg(status).arg(tree.root);
         if (k == kills && check.waiting != 0)
             check.problems << QStringLiteral("%1 documents still in their input folders").arg(check.waiting);
 
@@ -237,10 +226,8 @@ int main(int argc, char* argv[]) {
         // a run that filed everything, measured by a run that had nothing to file) and twice the
         // time of a kill's share of the work left.
         const int done = before - check.waiting;
-        if (killed && done == 0)
-            startupMs += 10;
-        else if (!killed)
-            startupMs = done == 0 ? int(took) : std::max(5, startupMs * 2 / 3);
+        if (!killed || done == 0)
+            startupMs = killed ? startupMs + 10 : done == 0 ? int(took) : std::max(5, startupMs * 2 / 3);
         if (done > 0 && took > 0)
             msPerDocument = double(took) / done;
         windowMs = startupMs + int(2.0 * msPerDocument * check.waiting / std::max(1, kills - k - 1));
@@ -253,15 +240,14 @@ int main(int argc, char* argv[]) {
         "kills tried %d, landed %d, inside a batch %d; %d documents x %d checks, delivered %d, faults %d\n",
         kills, landed, inBatch, int(tree.documents.size()), int(delays.size()), check.delivered,
         int(check.problems.size()));
-    if (!check.problems.isEmpty()) {
-        delays.removeAll(QStringLiteral("-1"));
-        std::fprintf(stderr, "FAILED; replay: dokivo-crashtest %s %s %s %d %u %s\n", argv[1], argv[2],
-                     argv[3], kills, seed, qPrintable(delays.join(QLatin1Char(','))));
-        for (const QString& p : check.problems.first(std::min<qsizetype>(20, check.problems.size())))
-            std::fprintf(stderr, "  %s\n", qPrintable(p));
-        return 1;
+    if (check.problems.isEmpty()) {
+        QDir(tree.root).removeRecursively();  // a failed run keeps its tree for a look
+        return 0;
     }
-    std::printf("OK\n");
-    QDir(tree.root).removeRecursively();  // a failed run keeps its tree for a look
-    return 0;
+    delays.removeAll("-1");
+    std::fprintf(stderr, "FAILED; replay: dokivo-crashtest %s %s %s %d %u %s\n", argv[1], argv[2], argv[3],
+                 kills, seed, qPrintable(delays.join(',')));
+    for (const QString& p : check.problems.mid(0, 20))
+        std::fprintf(stderr, "  %s\n", qPrintable(p));
+    return 1;
 }
