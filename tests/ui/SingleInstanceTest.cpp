@@ -2,7 +2,6 @@
 // already taken: a socket a killed instance left behind is replaced, anything else is left
 // alone and the instance says that a second start cannot reach it.
 #include <QScopeGuard>
-#include <QSignalSpy>
 
 #include "UiTestSupport.h"
 #include "instance/SingleInstance.h"

@@ -1,13 +1,12 @@
-// The widget tests need one QApplication for the whole run; without a display they use the
-// offscreen platform (also while CTest lists the tests).
+// The widget tests need one QApplication for the whole run, always on the offscreen platform
+// (also while CTest lists the tests): they expect no display and no notification area.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
