@@ -33,7 +33,8 @@ inline std::unique_ptr<QPDF> openPdf(const QString& file, const std::optional<st
 // streams (so with a cross-reference stream, no trailer) and AES-256 under `user` if given, who
 // is the owner too.
 inline void writeWithObjectStreams(QPDF& pdf, const QString& out, const char* user = nullptr) {
-    QPDFWriter writer(pdf, out.toStdString().c_str());
+    const std::string file = out.toStdString();  // the writer keeps the name, not a copy of it
+    QPDFWriter writer(pdf, file.c_str());
     writer.setObjectStreamMode(qpdf_o_generate);
     if (user)
         writer.setR6EncryptionParameters(user, user, true, true, true, true, true, true, qpdf_r3p_full, true);
