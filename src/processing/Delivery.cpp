@@ -100,10 +100,6 @@ void Delivery::file(JournalEntry entry, std::optional<QStringList> record) {
     entry.source = source();
     entry.target = target_;
     entry.backup = backup_;
-    if (!record) {
-        entry.recordFile.clear();
-        entry.recordLine.clear();
-    }
     batch_.addFiled({source(), document_->state(), std::move(record)}, entry);
 }
 

@@ -118,13 +118,14 @@ void fileDocument(const PassEnvironment& env, Pass& pass, const platform::FileEn
         step = 30;
         duplicate = true;
     }
-    JournalEntry entry{QString(),
-                       QString(),
-                       QString(),
-                       pass.record.path(),
-                       ctx.log_folder,
-                       pass.record.size(),
-                       RecordFile::lineBytes(record).chopped(2)};
+    // The journal names the record line only of a document that gets one: a duplicate has none.
+    JournalEntry entry;
+    entry.logFolder = ctx.log_folder;
+    entry.recordBase = pass.record.size();
+    if (!duplicate) {
+        entry.recordFile = pass.record.path();
+        entry.recordLine = RecordFile::lineBytes(record).chopped(2);
+    }
     delivery.file(std::move(entry), duplicate ? std::nullopt : std::optional<QStringList>(std::move(record)));
     step = 35;
 }
