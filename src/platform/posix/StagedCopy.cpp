@@ -16,6 +16,10 @@ qint64 nanoseconds(const struct timespec& t) {
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+DocumentState stateOf(const struct stat& st) {
+    return {st.st_size, nanoseconds(st.st_mtim)};
+}
+
 // Which end of a copy failed.
 enum class FailedSide { None, Source, Target };
 
@@ -68,7 +72,7 @@ DocumentState documentState(const QString& path) {
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    return {st.st_size, nanoseconds(st.st_mtim)};
+    return stateOf(st);
 }
 
 void StagedCopy::closeHandle() {
@@ -118,7 +122,7 @@ OpenDocument::OpenDocument(const QString& path) : path_(path) {
         ::close(fd);
         throw SourceError(errnum::FileNotFound, path);
     }
-    state_ = {st.st_size, nanoseconds(st.st_mtim)};
+    state_ = stateOf(st);
 }
 
 OpenDocument::~OpenDocument() {
@@ -156,7 +160,7 @@ StagedCopy OpenDocument::copyTo(const QString& target, const QString& temporary,
     struct stat after {};
     if (::fstat(in, &after) != 0)
         throwSourceErrorFromErrno(errno, path_);
-    if (DocumentState{after.st_size, nanoseconds(after.st_mtim)} != state_ || copied != state_.size)
+    if (stateOf(after) != state_ || copied != state_.size)
         throw SourceError(errnum::PermissionDenied, path_);
     return copy;
 }

@@ -12,8 +12,12 @@ HANDLE handleOf(qintptr value) {
     return reinterpret_cast<HANDLE>(value);
 }
 
-qint64 fileTime(const FILETIME& t) {
-    return (qint64(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+// Size and last write of a file, from either of the records Windows describes it with.
+template <typename FileInformation>
+DocumentState stateOf(const FileInformation& info) {
+    const FILETIME& written = info.ftLastWriteTime;
+    return {(qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+            (qint64(written.dwHighDateTime) << 32) | written.dwLowDateTime};
 }
 
 // Opens the document for reading while nobody may write it: a scanner still writing it, or one
@@ -81,7 +85,7 @@ DocumentState documentState(const QString& path) {
     if (!GetFileAttributesExW(win32Path(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
-    return {(qint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow, fileTime(data.ftLastWriteTime)};
+    return stateOf(data);
 }
 
 void StagedCopy::closeHandle() {
@@ -130,7 +134,7 @@ OpenDocument::OpenDocument(const QString& path) : path_(path) {
             throwLastSourceError(path);
         handle_ = reinterpret_cast<qintptr>(kept);
     }
-    state_ = {(qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow, fileTime(info.ftLastWriteTime)};
+    state_ = stateOf(info);
 }
 
 OpenDocument::~OpenDocument() {
@@ -174,8 +178,7 @@ StagedCopy OpenDocument::copyTo(const QString& target, const QString& temporary,
     BY_HANDLE_FILE_INFORMATION after{};
     if (!GetFileInformationByHandle(in, &after))
         throwLastSourceError(path_);
-    const qint64 size = (qint64(after.nFileSizeHigh) << 32) | after.nFileSizeLow;
-    if (DocumentState{size, fileTime(after.ftLastWriteTime)} != state_ || copied != state_.size)
+    if (stateOf(after) != state_ || copied != state_.size)
         throw SourceError(errnum::PermissionDenied, path_);
     return copy;
 }
