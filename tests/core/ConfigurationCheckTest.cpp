@@ -24,12 +24,7 @@ const struct {
       " estensione_3: il valore \"P DF\" contiene uno spazio...",
       " dir_log_generale: la cartella {notrack} non esiste", " dir_pwd: la cartella {nopwd} non esiste",
       " timer_delta: l'intervallo \"100 minuti\" non e' tra quelli previsti (...): vale 10 minuti"}},
-    {{" Slot 0, dir_log_0: nella cartella {log} non si puo' scrivere"},
-     [](PassTree& t) {
-         t.during.push_back(readOnlyFolder(t.tree.path("log"), true));
-         if (!t.during.back())
-             t.cannot = "a folder cannot be made to refuse writes here";
-     }},
+    {{" Slot 0, dir_log_0: nella cartella {log} non si puo' scrivere"}, readOnly("log", true)},
     {{"@dir_out_0", "@dir_log_0=" + QString(QDir::separator()),
       " Slot 0, dir_out_0: manca la cartella di destinazione...",
       " Slot 0, dir_log_0: manca la cartella dei log..."}},

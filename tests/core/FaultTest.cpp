@@ -12,15 +12,6 @@ using namespace dokivo::test;
 
 namespace {
 
-// Makes the tree's `folder` refuse the pass's copies during one pass; `everyWrite`: any new file.
-Hook readOnly(const char* folder, bool everyWrite = false) {
-    return [=](PassTree& t) {
-        t.during.push_back(readOnlyFolder(t.tree.path(folder), everyWrite));
-        if (!t.during.back())
-            t.cannot = "no folder can be made to refuse writes here (wine; root without the immutable flag)";
-    };
-}
-
 const Scenario kFaults[] = {
     {"a full disk leaves the document and the filed ones whole",
      {"@dir_backup_0={bak}", "+in/big.pdf=#65536 s", "in/big.pdf=#65536 s", "out/filed.pdf=#20480 F",

@@ -156,6 +156,15 @@ struct PassTree : ModuleFixture {
     }
 };
 
+// Makes the tree's `folder` refuse the pass's copies while `during` holds; `everyWrite`: any new file.
+inline Hook readOnly(const char* folder, bool everyWrite = false) {
+    return [=](PassTree& t) {
+        t.during.push_back(readOnlyFolder(t.tree.path(folder), everyWrite));
+        if (!t.during.back())
+            t.cannot = "no folder can be made to refuse writes here (wine; root without the immutable flag)";
+    };
+}
+
 inline void expectFile(const PassTree& t, const QString& item) {
     const QString rel = item.section('=', 0, 0).mid(item.startsWith('!') ? 1 : 0);
     const QString content = item.section('=', 1);
