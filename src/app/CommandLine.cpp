@@ -4,7 +4,7 @@
 
 namespace dokivo {
 
-std::vector<QString> GetCommandLine(const QString& commandLine, int max) {
+std::vector<QString> splitCommandLine(const QString& commandLine, int max) {
     std::vector<QString> arguments(static_cast<size_t>(max) + 1);
     int count = 0;
     bool inside = false;

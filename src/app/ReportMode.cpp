@@ -13,7 +13,7 @@ namespace dokivo {
 bool reportRequested(const QString& commandLine) {
     QString config_dir;
     StartupFlags flags;
-    applyCommandLine(GetCommandLine(commandLine), config_dir, flags);
+    applyCommandLine(splitCommandLine(commandLine), config_dir, flags);
     return flags.reportOnly();
 }
 

@@ -38,7 +38,7 @@ QString openingMessage(const MainModule& module) {
 
 bool findConfiguration(MainModule& module, const QString& commandLine) {
     Settings& s = module.settings;
-    const std::vector<QString> arguments = GetCommandLine(commandLine, 10);
+    const std::vector<QString> arguments = splitCommandLine(commandLine, 10);
     s.config_dir = module.folders.application;
     applyCommandLine(arguments, s.config_dir, module.flags);
     if (s.config_dir.isEmpty()) {
@@ -57,7 +57,7 @@ bool findConfiguration(MainModule& module, const QString& commandLine) {
     return true;
 }
 
-StartupOutcome Form_Load(MainModule& module, const QString& commandLine) {
+StartupOutcome startUp(MainModule& module, const QString& commandLine) {
     Settings& s = module.settings;
     try {
         module.addLineAndRefresh(QStringLiteral(" Sistema Operativo ") + s.os_product_name +
@@ -69,14 +69,14 @@ StartupOutcome Form_Load(MainModule& module, const QString& commandLine) {
             return StartupOutcome::Refused;
         module.frontend.setListHorizontalExtent(kListHorizontalExtentPx);
         module.frontend.addTrayIcon();
-        CANCELLALOG(module.folders.records, module.clock.now().date());
+        sweepOldRecordFiles(module.folders.records, module.clock.now().date());
         LoadSettings(s);
         module.addLineAndRefresh(openingMessage(module));
 
         if (module.flags.scheduled())
             startScheduleAtLaunch(module);
         if (module.flags.autorun()) {
-            cmdRun_Click(module);
+            runButtonPressed(module);
             return StartupOutcome::RunFinished;
         }
     } catch (const platform::RunError& error) {
@@ -85,7 +85,7 @@ StartupOutcome Form_Load(MainModule& module, const QString& commandLine) {
     return StartupOutcome::Idle;
 }
 
-void Form_Unload(MainModule& module) {
+void closeDown(MainModule& module) {
     // Nothing here can fail the close: a flush that cannot write keeps its lines in the list.
     module.addLine(QStringLiteral(" CHIUSURA  DOKIVO "));
     module.flushTrackingFile();

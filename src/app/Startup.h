@@ -27,9 +27,9 @@ bool findConfiguration(MainModule& module, const QString& commandLine);
 // The start-up sequence of the main window, in order: opening line, caption, command line and
 // configuration folder, list extent, tray icon, retention of old record files, settings,
 // opening line, then the schedule (timer:y) or one unattended pass (run:y).
-StartupOutcome Form_Load(MainModule& module, const QString& commandLine);
+StartupOutcome startUp(MainModule& module, const QString& commandLine);
 
 // The close: " CHIUSURA  DOKIVO ", flush of the whole list, tray icon removed.
-void Form_Unload(MainModule& module);
+void closeDown(MainModule& module);
 
 }  // namespace dokivo

@@ -11,13 +11,13 @@ ConsoleFrontend::ConsoleFrontend() : out_(stdout) {
     out_.setEncoding(QStringConverter::Utf8);
     // The console has no operator field; an unattended job may name its operator here.
     operatorCode_ = QString::fromLocal8Bit(qgetenv("DOKIVO_OPERATORE")).left(3);
-    timer1_.setInterval(kTimer1IntervalMs);
+    scheduleTimer_.setInterval(kScheduleTickMs);
 }
 
 void ConsoleFrontend::attach(MainModule& module) {
     module_ = &module;
     module.operations.setListener(this);
-    QObject::connect(&timer1_, &QTimer::timeout, [this] { Timer1_Timer(*module_); });
+    QObject::connect(&scheduleTimer_, &QTimer::timeout, [this] { scheduleTick(*module_); });
 }
 
 void ConsoleFrontend::refreshList() {
@@ -39,9 +39,9 @@ void ConsoleFrontend::processPendingEvents() {
 
 void ConsoleFrontend::setTimerEnabled(bool enabled) {
     if (enabled)
-        timer1_.start();
+        scheduleTimer_.start();
     else
-        timer1_.stop();
+        scheduleTimer_.stop();
 }
 
 void ConsoleFrontend::lineAdded(const QString& line) {

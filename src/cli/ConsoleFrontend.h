@@ -11,7 +11,7 @@ namespace dokivo {
 class MainModule;
 
 // The console program's front end: operation lines and message texts go to standard output as
-// they happen; nothing waits for an OK. Timer1 is a plain timer on the event loop.
+// they happen; nothing waits for an OK. The schedule timer is a plain timer on the event loop.
 class ConsoleFrontend final : public Frontend, public OperationsListener {
   public:
     ConsoleFrontend();
@@ -30,7 +30,7 @@ class ConsoleFrontend final : public Frontend, public OperationsListener {
 
   private:
     QTextStream out_;
-    QTimer timer1_;
+    QTimer scheduleTimer_;
     QString operatorCode_;
     MainModule* module_ = nullptr;
 };

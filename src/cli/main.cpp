@@ -60,12 +60,12 @@ int main(int argc, char* argv[]) {
     frontend.attach(module);
 
     dokivo::readOperatingSystemFacts(module);
-    const dokivo::StartupOutcome outcome = dokivo::Form_Load(module, commandLine);
+    const dokivo::StartupOutcome outcome = dokivo::startUp(module, commandLine);
     if (outcome == dokivo::StartupOutcome::Refused)
         return kRefused;
     if (outcome == dokivo::StartupOutcome::Idle && module.flags.scheduled())
         app.exec();
-    dokivo::Form_Unload(module);
+    dokivo::closeDown(module);
     frontend.refreshList();
     return kOk;
 }

@@ -6,7 +6,7 @@
 
 namespace dokivo {
 
-void CANCELLALOG(const QString& folder, const QDate& today) {
+void sweepOldRecordFiles(const QString& folder, const QDate& today) {
     platform::ignoringFailures([&] {
         for (const platform::FileEntry& file : platform::listRegularFiles(folder)) {
             if (!file.nameIsText)

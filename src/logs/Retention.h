@@ -14,6 +14,6 @@ inline const QString kRecordFileExtension = QStringLiteral(".txt");
 // Deletes the pass record files ("dokivolog*.txt", any letter case) lying directly in `folder`
 // whose creation date is more than 45 days from `today`, in the past or in the future. Only
 // regular files are touched; every failure is ignored.
-void CANCELLALOG(const QString& folder, const QDate& today);
+void sweepOldRecordFiles(const QString& folder, const QDate& today);
 
 }  // namespace dokivo

@@ -66,7 +66,7 @@ enum class ToolRun {
 // Starts the tool and returns when it has ended. The window's events keep running meanwhile
 // (a nested pass is refused by the scan driver's guard). A tool that cannot be started is
 // reported in a message box and says nothing about its outcome.
-ToolRun ShellAndWait(PassHost& host, const ToolCommand& command) {
+ToolRun runAndWait(PassHost& host, const ToolCommand& command) {
     platform::OutsideProgram tool;
     if (!tool.start(command.program, command.arguments)) {
         host.showMessage(QStringLiteral("Error starting task ") + command.shownText + QStringLiteral("\r\n") +
@@ -137,7 +137,7 @@ EncryptionOutcome encryptDocument(const PassEnvironment& env, const QString& sou
     env.host.processPendingEvents();
     env.host.processPendingEvents();
     const QDateTime started = env.clock.now();
-    const ToolRun run = ShellAndWait(env.host, command);
+    const ToolRun run = runAndWait(env.host, command);
     env.addLineAndRefresh(QStringLiteral(" Inviato Comando per criptare ") + destinationName);
     if (run == ToolRun::CutOff) {
         QFile::remove(workFile);  // whatever a tool that was cut off left is not a protected copy

@@ -213,7 +213,7 @@ void summarise(const PassEnvironment& env, const Pass& pass) {
 
 }  // namespace
 
-void letturacartella(const PassEnvironment& env) {
+void runFolderPass(const PassEnvironment& env) {
     const SlotContext& ctx = env.slot;
     Pass pass(env);
     int& step = pass.progress.step;

@@ -9,6 +9,6 @@ struct PassEnvironment;
 // from the input folder. A failure ends the folder with one " Lettura Cartella " line; files
 // already delivered stay delivered, the failing one stays in the input folder. A document that
 // cannot be read gets its line too, but the pass goes on with the next one.
-void letturacartella(const PassEnvironment& env);
+void runFolderPass(const PassEnvironment& env);
 
 }  // namespace dokivo

@@ -38,13 +38,13 @@ void visitSubfolders(ScanModule& module, int slot) {
         }
         module.addLineAndRefresh(QStringLiteral(" lettura Sotto Cartella ") + name);
         enterSubfolder(ss, name, module.slot);
-        letturacartella(module.passEnvironment());
+        runFolderPass(module.passEnvironment());
     }
 }
 
 }  // namespace
 
-void LEGGI_DIR(ScanModule& module) {
+void runScanPass(ScanModule& module) {
     if (module.pass_running)
         return;
     PassGuard guard(module);
@@ -71,7 +71,7 @@ void LEGGI_DIR(ScanModule& module) {
 
             step = 3;
             module.addLineAndRefresh(QStringLiteral(" Lettura cartella pricipale ") + ctx.folder);
-            letturacartella(module.passEnvironment());
+            runFolderPass(module.passEnvironment());
             step = 4;
             if (readsSubfolders(module.settings.slots[slot]))
                 visitSubfolders(module, slot);

@@ -8,6 +8,6 @@ class ScanModule;
 // or whose folders are missing, and runs the folder pass on each slot's input folder and, when
 // the slot asks for it, on each immediate subfolder. A call made while a pass runs (a tick or
 // a button press during the encryption wait) is ignored.
-void LEGGI_DIR(ScanModule& module);
+void runScanPass(ScanModule& module);
 
 }  // namespace dokivo

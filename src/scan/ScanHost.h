@@ -7,7 +7,7 @@
 namespace dokivo {
 
 // What the scan driver and the scheduler need beyond the folder pass's host: the schedule's
-// visible state (the run button's caption and Timer1) and the close that waited for a pass.
+// visible state (the run button's caption and the schedule timer) and the close that waited for a pass.
 // A host without them (the tests' own) ignores them.
 class ScanHost : public PassHost {
   public:

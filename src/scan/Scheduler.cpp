@@ -36,7 +36,7 @@ qint64 periodSeconds(const QString& timer_delta) {
     return minutes * 60;
 }
 
-void Timer1_Timer(ScanModule& module) {
+void scheduleTick(ScanModule& module) {
     // A tick that arrives while a pass waits for the encryption tool is dropped: the next tick
     // after the pass looks at the clock again.
     if (module.pass_running)
@@ -55,19 +55,19 @@ void Timer1_Timer(ScanModule& module) {
         return;
     s.last_pass_time = now;
     module.addLine(QStringLiteral(" Eseguo controllo directory "));
-    LEGGI_DIR(module);
+    runScanPass(module);
 }
 
-void cmdRun_Click(ScanModule& module) {
+void runButtonPressed(ScanModule& module) {
     if (!module.flags.scheduled()) {
-        LEGGI_DIR(module);
+        runScanPass(module);
         return;
     }
     if (module.schedule.caption != kCaptionStop) {
         setTimer(module, true, kCaptionStop);
         module.addLine(QStringLiteral(" ") + QStringLiteral(" Schedulazione Avviata"));
         module.schedule.tick_count = 0;
-        Timer1_Timer(module);
+        scheduleTick(module);
     } else {
         setTimer(module, false, kCaptionRun);
         module.addLine(QStringLiteral(" ") + QStringLiteral(" Schedulazione Interrotta"));
@@ -76,7 +76,7 @@ void cmdRun_Click(ScanModule& module) {
 
 void startScheduleAtLaunch(ScanModule& module) {
     setTimer(module, true, kCaptionStop);
-    Timer1_Timer(module);
+    scheduleTick(module);
 }
 
 }  // namespace dokivo

@@ -8,7 +8,7 @@ namespace dokivo {
 
 class ScanModule;
 
-inline constexpr int kTimer1IntervalMs = 65535;
+inline constexpr int kScheduleTickMs = 65535;
 inline const QString kCaptionRun = QStringLiteral("Elaborazione");
 inline const QString kCaptionStop = QStringLiteral("Interrompi");
 
@@ -27,11 +27,12 @@ const QStringList& offeredIntervals();
 // a text that does not start with a number counts as the default five minutes.
 qint64 periodSeconds(const QString& timer_delta);
 
-// A tick of Timer1: runs a pass when more than the period has passed since the last scheduled one.
-void Timer1_Timer(ScanModule& module);
+// A tick of the schedule timer: runs a pass when more than the period has passed since the last scheduled
+// one.
+void scheduleTick(ScanModule& module);
 
 // The run button: in manual mode one pass; in scheduled mode it starts or stops the schedule.
-void cmdRun_Click(ScanModule& module);
+void runButtonPressed(ScanModule& module);
 
 // Start-up with timer:y: the schedule runs at once, without the start line.
 void startScheduleAtLaunch(ScanModule& module);

@@ -28,8 +28,8 @@ constexpr int kFolderWidth = 6495;
 constexpr int kSlotBlockHeight = 2640;  // seven rows and a gap
 
 // Slot 0's input folder was labelled with a 1, the next two were left without a number.
-const std::array<const char*, frm_setuputente::kSlotsShown> kDirInLabels{"Dir in 1", "Dir in",   "Dir in",
-                                                                         "Dir in 4", "Dir in 5", "Dir in 6"};
+const std::array<const char*, GeneralSettingsWindow::kSlotsShown> kDirInLabels{
+    "Dir in 1", "Dir in", "Dir in", "Dir in 4", "Dir in 5", "Dir in 6"};
 
 QString arrayName(const char* control, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(control)).arg(index);
@@ -65,11 +65,11 @@ void resetMousePointer() {
 
 }  // namespace
 
-frm_setuputente::frm_setuputente(MainModule& module)
+GeneralSettingsWindow::GeneralSettingsWindow(MainModule& module)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       module_(module) {
-    setObjectName(QStringLiteral("frm_setuputente"));
+    setObjectName(QStringLiteral("GeneralSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Parametri Applicazione"));
     setFont(designFont());
@@ -78,43 +78,43 @@ frm_setuputente::frm_setuputente(MainModule& module)
     // Created first, so that the focus starts in the general values.
     buildGeneralFrame();
 
-    cmdSave = new QPushButton(QStringLiteral("Salva ed Esci"), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdSave->setGeometry(twipsRect(360, 8640, 1695, 375));
-    connect(cmdSave, &QPushButton::clicked, this, &frm_setuputente::cmdSave_Click);
-    CmdExit = new QPushButton(QStringLiteral("Esci senza salvare"), this);
-    CmdExit->setObjectName(QStringLiteral("CmdExit"));
-    CmdExit->setGeometry(twipsRect(2160, 8640, 1455, 375));
-    connect(CmdExit, &QPushButton::clicked, this, &frm_setuputente::CmdExit_Click);
+    saveButton = new QPushButton(QStringLiteral("Salva ed Esci"), this);
+    saveButton->setObjectName(QStringLiteral("saveButton"));
+    saveButton->setGeometry(twipsRect(360, 8640, 1695, 375));
+    connect(saveButton, &QPushButton::clicked, this, &GeneralSettingsWindow::saveAndClose);
+    exitButton = new QPushButton(QStringLiteral("Esci senza salvare"), this);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
+    exitButton->setGeometry(twipsRect(2160, 8640, 1455, 375));
+    connect(exitButton, &QPushButton::clicked, this, &GeneralSettingsWindow::closeWithoutSaving);
 
     // The page buttons that show the slot fields are not part of the delivered layout.
-    cmd3altredir = new QPushButton(QStringLiteral("Settaggi 4-6"), this);
-    cmd3altredir->setObjectName(QStringLiteral("cmd3altredir"));
-    cmd3altredir->setGeometry(twipsRect(3720, 8640, 1455, 375));
-    cmd3altredir->hide();
-    connect(cmd3altredir, &QPushButton::clicked, this, &frm_setuputente::cmd3altredir_Click);
-    cmdpargen = new QPushButton(QStringLiteral("Mostra Par Generali"), this);
-    cmdpargen->setObjectName(QStringLiteral("cmdpargen"));
-    cmdpargen->setGeometry(twipsRect(5280, 8640, 1695, 375));
-    cmdpargen->hide();
-    connect(cmdpargen, &QPushButton::clicked, this, &frm_setuputente::cmdpargen_Click);
+    moreSlotsButton = new QPushButton(QStringLiteral("Settaggi 4-6"), this);
+    moreSlotsButton->setObjectName(QStringLiteral("moreSlotsButton"));
+    moreSlotsButton->setGeometry(twipsRect(3720, 8640, 1455, 375));
+    moreSlotsButton->hide();
+    connect(moreSlotsButton, &QPushButton::clicked, this, &GeneralSettingsWindow::showMoreSlots);
+    generalValuesButton = new QPushButton(QStringLiteral("Mostra Par Generali"), this);
+    generalValuesButton->setObjectName(QStringLiteral("generalValuesButton"));
+    generalValuesButton->setGeometry(twipsRect(5280, 8640, 1695, 375));
+    generalValuesButton->hide();
+    connect(generalValuesButton, &QPushButton::clicked, this, &GeneralSettingsWindow::showGeneralValues);
 
-    // Slots 0 to 2 lie on the window where Frame2 covers them; they are hidden while it does,
+    // Slots 0 to 2 lie on the window where generalFrame covers them; they are hidden while it does,
     // so that neither the eye nor the focus reaches them.
     slotsOnWindow_ = new QWidget(this);
     slotsOnWindow_->setGeometry(0, 0, width(), twipsToPixels(8520));
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twipsRect(240, 120, 8175, 8295));
+    moreSlotsFrame = new QGroupBox(this);
+    moreSlotsFrame->setObjectName(QStringLiteral("moreSlotsFrame"));
+    moreSlotsFrame->setGeometry(twipsRect(240, 120, 8175, 8295));
     for (int slot = 0; slot < kSlotsShown; ++slot) {
         if (slot < 3)
             buildSlotFields(slot, slotsOnWindow_, 360, 240 + slot * kSlotBlockHeight);
         else
-            buildSlotFields(slot, Frame1, 120, 360 + (slot - 3) * kSlotBlockHeight);
+            buildSlotFields(slot, moreSlotsFrame, 120, 360 + (slot - 3) * kSlotBlockHeight);
     }
     slotsOnWindow_->hide();
-    Frame1->hide();
-    Frame2->raise();
+    moreSlotsFrame->hide();
+    generalFrame->raise();
 
     // The order in which a save writes: the slots, the general values, the extensions.
     for (int slot = 0; slot < kSlotsShown; ++slot)
@@ -132,24 +132,24 @@ frm_setuputente::frm_setuputente(MainModule& module)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void frm_setuputente::buildGeneralFrame() {
-    Frame2 = new QGroupBox(QStringLiteral("Parametri Generali"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(twipsRect(240, 120, 8175, 8295));
+void GeneralSettingsWindow::buildGeneralFrame() {
+    generalFrame = new QGroupBox(QStringLiteral("Parametri Generali"), this);
+    generalFrame->setObjectName(QStringLiteral("generalFrame"));
+    generalFrame->setGeometry(twipsRect(240, 120, 8175, 8295));
 
-    labelAt(QStringLiteral("Dir log operazioni"), Frame2, kLabelLeft, 360);
+    labelAt(QStringLiteral("Dir log operazioni"), generalFrame, kLabelLeft, 360);
     txt_dir_log_generale =
-        fieldAt(QStringLiteral("txt_dir_log_generale"), Frame2, kFieldLeft, 360, kFolderWidth);
-    labelAt(QStringLiteral("Dir parametri 1"), Frame2, kLabelLeft, 720);
-    txt_dir_pwd = fieldAt(QStringLiteral("txt_dir_pwd"), Frame2, kFieldLeft, 720, kFolderWidth);
+        fieldAt(QStringLiteral("txt_dir_log_generale"), generalFrame, kFieldLeft, 360, kFolderWidth);
+    labelAt(QStringLiteral("Dir parametri 1"), generalFrame, kLabelLeft, 720);
+    txt_dir_pwd = fieldAt(QStringLiteral("txt_dir_pwd"), generalFrame, kFieldLeft, 720, kFolderWidth);
 
-    labelAt(QStringLiteral("Estensioni"), Frame2, kLabelLeft, 1080);
+    labelAt(QStringLiteral("Estensioni"), generalFrame, kLabelLeft, 1080);
     for (int n = 0; n < kExtensionCount; ++n)
-        txt_ext[n] = fieldAt(arrayName("txt_ext", n), Frame2, kFieldLeft + 600 * (n % 11),
+        txt_ext[n] = fieldAt(arrayName("txt_ext", n), generalFrame, kFieldLeft + 600 * (n % 11),
                              1080 + kRow * (n / 11), 495);
 
-    labelAt(QStringLiteral("Intervallo"), Frame2, kLabelLeft, 2400);
-    cbotimer = new QComboBox(Frame2);
+    labelAt(QStringLiteral("Intervallo"), generalFrame, kLabelLeft, 2400);
+    cbotimer = new QComboBox(generalFrame);
     cbotimer->setObjectName(QStringLiteral("cbotimer"));
     cbotimer->setGeometry(twipsRect(kFieldLeft, 2400, 1335, 315));
     cbotimer->setEditable(true);
@@ -160,7 +160,7 @@ void frm_setuputente::buildGeneralFrame() {
     new FocusValidator(cbotimer, [this] { return intervalIsListed(); });
 }
 
-void frm_setuputente::buildSlotFields(int slot, QWidget* parent, int left, int top) {
+void GeneralSettingsWindow::buildSlotFields(int slot, QWidget* parent, int left, int top) {
     auto& controls = slotControls_[slot];
     auto name = [&](int column) { return arrayName(kSlotKeys[column].control, slot); };
     auto label = [&](int column) { return QLatin1String(kSlotKeys[column].label); };
@@ -197,7 +197,7 @@ void frm_setuputente::buildSlotFields(int slot, QWidget* parent, int left, int t
     box(8, 6840, 7290, 6);
 }
 
-void frm_setuputente::load() {
+void GeneralSettingsWindow::load() {
     resetMousePointer();
     // One read of the file serves every value of the window.
     const platform::IniDocument ini = platform::IniDocument::load(module_.settings.iniPath());
@@ -227,11 +227,11 @@ void frm_setuputente::load() {
         binding.loaded = currentValue(binding.control);
 }
 
-bool frm_setuputente::intervalIsListed() const {
+bool GeneralSettingsWindow::intervalIsListed() const {
     return offeredIntervals().contains(cbotimer->currentText(), Qt::CaseSensitive);
 }
 
-void frm_setuputente::cmdSave_Click() {
+void GeneralSettingsWindow::saveAndClose() {
     // Only what was edited here is written, so a save does not undo what the per-slot window
     // saved meanwhile, and untouched values (a stored "2", an interval outside the list) stay.
     const QString file = module_.settings.iniPath();
@@ -244,23 +244,23 @@ void frm_setuputente::cmdSave_Click() {
     close();
 }
 
-void frm_setuputente::CmdExit_Click() {
+void GeneralSettingsWindow::closeWithoutSaving() {
     close();
     resetMousePointer();
 }
 
-void frm_setuputente::cmd3altredir_Click() {
-    Frame1->setHidden(!Frame1->isHidden());
-    Frame1->raise();
-    cmd3altredir->setText(Frame1->isHidden() ? QStringLiteral("Settaggi 4-6")
-                                             : QStringLiteral("Settaggi 1-3"));
+void GeneralSettingsWindow::showMoreSlots() {
+    moreSlotsFrame->setHidden(!moreSlotsFrame->isHidden());
+    moreSlotsFrame->raise();
+    moreSlotsButton->setText(moreSlotsFrame->isHidden() ? QStringLiteral("Settaggi 4-6")
+                                                        : QStringLiteral("Settaggi 1-3"));
 }
 
-void frm_setuputente::cmdpargen_Click() {
-    Frame2->setHidden(!Frame2->isHidden());
-    slotsOnWindow_->setHidden(!Frame2->isHidden());
-    cmdpargen->setText(Frame2->isHidden() ? QStringLiteral("Mostra Par Gen")
-                                          : QStringLiteral("Nascondi Par Gen"));
+void GeneralSettingsWindow::showGeneralValues() {
+    generalFrame->setHidden(!generalFrame->isHidden());
+    slotsOnWindow_->setHidden(!generalFrame->isHidden());
+    generalValuesButton->setText(generalFrame->isHidden() ? QStringLiteral("Mostra Par Gen")
+                                                          : QStringLiteral("Nascondi Par Gen"));
 }
 
 }  // namespace dokivo

@@ -16,23 +16,23 @@ namespace dokivo {
 
 class MainModule;
 
-// frm_setuputente, "Parametri Generali": the folder of the tracking file, the folder of the
+// The general settings window, "Parametri Generali": the folder of the tracking file, the folder of the
 // password file, the 33 accepted extensions and the scheduler's interval, plus the twelve
 // settings of slots 0 to 5, which the delivered layout keeps out of sight (slots 0 to 2 behind
 // the frame of the general values, slots 3 to 5 in a hidden frame). Loaded from "Dokivo.ini"
 // when the window opens. "Salva ed Esci" writes the values edited here, reloads the settings
 // model and closes; "Esci senza salvare" closes without writing. Closing deletes the window.
-class frm_setuputente final : public QWidget {
+class GeneralSettingsWindow final : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kSlotsShown = 6;
 
-    explicit frm_setuputente(MainModule& module);
+    explicit GeneralSettingsWindow(MainModule& module);
 
-    void cmdSave_Click();
-    void CmdExit_Click();
-    void cmd3altredir_Click();
-    void cmdpargen_Click();
+    void saveAndClose();
+    void closeWithoutSaving();
+    void showMoreSlots();
+    void showGeneralValues();
 
     // The interval typed or chosen is one of the list's.
     bool intervalIsListed() const;
@@ -51,18 +51,18 @@ class frm_setuputente final : public QWidget {
     };
 
     MainModule& module_;
-    QGroupBox* Frame1;
-    QGroupBox* Frame2;
-    QWidget* slotsOnWindow_;  // slots 0 to 2, under Frame2
+    QGroupBox* moreSlotsFrame;
+    QGroupBox* generalFrame;
+    QWidget* slotsOnWindow_;  // slots 0 to 2, under generalFrame
     QLineEdit* txt_dir_log_generale;
     QLineEdit* txt_dir_pwd;
     std::array<QLineEdit*, kExtensionCount> txt_ext{};
     QComboBox* cbotimer;
     std::array<std::array<QWidget*, kSlotKeyCount>, kSlotsShown> slotControls_{};
-    QPushButton* cmdSave;
-    QPushButton* CmdExit;
-    QPushButton* cmd3altredir;
-    QPushButton* cmdpargen;
+    QPushButton* saveButton;
+    QPushButton* exitButton;
+    QPushButton* moreSlotsButton;
+    QPushButton* generalValuesButton;
     std::vector<Binding> bindings_;  // in the order a save writes them
 };
 

@@ -46,8 +46,8 @@ void bringForward(QWidget* window) {
 
 }  // namespace
 
-Form1::Form1() {
-    setObjectName(QStringLiteral("Form1"));
+MainWindow::MainWindow() {
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(kApplicationTitle);
     setWindowIcon(applicationIcon());
     setFont(designFont());
@@ -62,16 +62,16 @@ Form1::Form1() {
         if (action == TrayAction::ShowAndRestoreWindow)
             restoreWindow();
     });
-    connect(tray_, &TrayIcon::restoreRequested, this, &Form1::restoreWindow);
+    connect(tray_, &TrayIcon::restoreRequested, this, &MainWindow::restoreWindow);
     connect(tray_, &TrayIcon::exitRequested, this, &QWidget::close);
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     delete setupGeneral_.data();
     delete setupSlots_.data();
 }
 
-void Form1::buildControls() {
+void MainWindow::buildControls() {
     client_ = new QWidget(this);
     setCentralWidget(client_);
     QPalette windowPalette = client_->palette();
@@ -80,85 +80,90 @@ void Form1::buildControls() {
     client_->setAutoFillBackground(true);
     client_->installEventFilter(this);
 
-    List1 = placed(new OperationsListView(client_), "List1", twipsRect(120, 120, 6015, 2265));
-    QPalette listPalette = List1->palette();
+    operationsList =
+        placed(new OperationsListView(client_), "operationsList", twipsRect(120, 120, 6015, 2265));
+    QPalette listPalette = operationsList->palette();
     listPalette.setColor(QPalette::Base, kListColour);
-    List1->setPalette(listPalette);
+    operationsList->setPalette(listPalette);
 
-    cmdRun = placed(new QPushButton(kCaptionRun, client_), "cmdRun", twipsRect(240, 2520, 1215, 375));
-    Label1 =
-        placed(new QLabel(QStringLiteral("Operatore"), client_), "Label1", twipsRect(1920, 2520, 735, 255));
-    Text1 = placed(new QLineEdit(client_), "Text1", twipsRect(2760, 2520, 615, 285));
-    Text1->setMaxLength(3);
-    Text1->setToolTip(kOperatorTooltip);
+    runButton = placed(new QPushButton(kCaptionRun, client_), "runButton", twipsRect(240, 2520, 1215, 375));
+    operatorCodeLabel = placed(new QLabel(QStringLiteral("Operatore"), client_), "operatorCodeLabel",
+                               twipsRect(1920, 2520, 735, 255));
+    operatorCodeField = placed(new QLineEdit(client_), "operatorCodeField", twipsRect(2760, 2520, 615, 285));
+    operatorCodeField->setMaxLength(3);
+    operatorCodeField->setToolTip(kOperatorTooltip);
 
     // The reception-date group: part of the window, but no operation of the program shows it,
     // so the folder pass always receives an empty reception date.
-    Label2 = placed(new QLabel(QStringLiteral("Data Ricezione"), client_), "Label2",
-                    twipsRect(3600, 2520, 1215, 255));
-    Text2 = placed(new QLineEdit(client_), "Text2", twipsRect(4800, 2520, 1335, 285));
-    Text2->setToolTip(kOperatorTooltip);
-    cmdokdata = placed(new QPushButton(QStringLiteral("Accetta Data"), client_), "cmdokdata",
-                       twipsRect(240, 2760, 1215, 375));
+    receptionDateLabel = placed(new QLabel(QStringLiteral("Data Ricezione"), client_), "receptionDateLabel",
+                                twipsRect(3600, 2520, 1215, 255));
+    receptionDateField =
+        placed(new QLineEdit(client_), "receptionDateField", twipsRect(4800, 2520, 1335, 285));
+    receptionDateField->setToolTip(kOperatorTooltip);
+    confirmDateButton = placed(new QPushButton(QStringLiteral("Accetta Data"), client_), "confirmDateButton",
+                               twipsRect(240, 2760, 1215, 375));
     for (QWidget* hidden :
-         {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Text2), static_cast<QWidget*>(cmdokdata)})
+         {static_cast<QWidget*>(receptionDateLabel), static_cast<QWidget*>(receptionDateField),
+          static_cast<QWidget*>(confirmDateButton)})
         hidden->hide();
-    connect(cmdokdata, &QPushButton::clicked, this, &Form1::cmdokdata_Click);
+    connect(confirmDateButton, &QPushButton::clicked, this, &MainWindow::confirmReceptionDate);
 
-    for (QLabel* label : {Label1, Label2})
+    for (QLabel* label : {operatorCodeLabel, receptionDateLabel})
         label->setAutoFillBackground(true);
 
-    setTabOrder(List1, cmdRun);
-    setTabOrder(cmdRun, Text1);
-    setTabOrder(Text1, cmdokdata);
-    setTabOrder(cmdokdata, Text2);
+    setTabOrder(operationsList, runButton);
+    setTabOrder(runButton, operatorCodeField);
+    setTabOrder(operatorCodeField, confirmDateButton);
+    setTabOrder(confirmDateButton, receptionDateField);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTimer1IntervalMs);
+    scheduleTimer = new QTimer(this);
+    scheduleTimer->setObjectName(QStringLiteral("scheduleTimer"));
+    scheduleTimer->setInterval(kScheduleTickMs);
 }
 
-void Form1::buildMenu() {
+void MainWindow::buildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("file"));
-    QAction* File_1 = file->addAction(QStringLiteral("Parametri Generali"), this, &Form1::File_1_Click);
+    QAction* File_1 =
+        file->addAction(QStringLiteral("Parametri Generali"), this, &MainWindow::openGeneralSettings);
     File_1->setObjectName(QStringLiteral("File_1"));
-    QAction* file_3 = file->addAction(QStringLiteral("Parametri Directory"), this, &Form1::file_3_Click);
+    QAction* file_3 =
+        file->addAction(QStringLiteral("Parametri Directory"), this, &MainWindow::openSlotSettings);
     file_3->setObjectName(QStringLiteral("file_3"));
-    QAction* fileCheck = file->addAction(kCheckCaption, this, &Form1::fileCheck_Click);
+    QAction* fileCheck = file->addAction(kCheckCaption, this, &MainWindow::showConfigurationCheck);
     fileCheck->setObjectName(QStringLiteral("fileCheck"));
-    QAction* fileSimulation = file->addAction(kSimulationCaption, this, &Form1::fileSimulation_Click);
+    QAction* fileSimulation = file->addAction(kSimulationCaption, this, &MainWindow::showPassSimulation);
     fileSimulation->setObjectName(QStringLiteral("fileSimulation"));
-    QAction* file_2 = file->addAction(QStringLiteral("Esci"), this, &Form1::file_2_Click);
+    QAction* file_2 = file->addAction(QStringLiteral("Esci"), this, &MainWindow::exitProgram);
     file_2->setObjectName(QStringLiteral("file_2"));
 }
 
-void Form1::attach(MainModule& module) {
+void MainWindow::attach(MainModule& module) {
     module_ = &module;
     model_ = new OperationsModel(module.operations, this);
     module.operations.setListener(model_);
-    List1->setModel(model_);
+    operationsList->setModel(model_);
     // The list follows the newest line unless the operator has scrolled away from it.
     connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
-        const QScrollBar* bar = List1->verticalScrollBar();
+        const QScrollBar* bar = operationsList->verticalScrollBar();
         followNewestLine_ = bar->value() == bar->maximum();
     });
     connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (followNewestLine_)
-            List1->scrollToBottom();
+            operationsList->scrollToBottom();
     });
 
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(*module_); });
-    connect(cmdRun, &QPushButton::clicked, this, [this] { cmdRun_Click(*module_); });
+    connect(scheduleTimer, &QTimer::timeout, this, [this] { scheduleTick(*module_); });
+    connect(runButton, &QPushButton::clicked, this, [this] { runButtonPressed(*module_); });
 }
 
 // --- Closing -------------------------------------------------------------------------------
 
-void Form1::file_2_Click() {
+void MainWindow::exitProgram() {
     close();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A close during a pass (the pass lets window events run while it waits for the encryption
     // tool) takes effect when the pass ends: the scan driver then asks for it again.
     if (module_ && module_->pass_running) {
@@ -170,20 +175,20 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::unload() {
+void MainWindow::unload() {
     if (unloaded_ || !module_)
         return;
     unloaded_ = true;
-    Timer1->stop();
+    scheduleTimer->stop();
     for (QWidget* window : {static_cast<QWidget*>(setupGeneral_), static_cast<QWidget*>(setupSlots_),
                             static_cast<QWidget*>(report_)})
         if (window)
             window->close();
-    Form_Unload(*module_);
+    closeDown(*module_);
     Q_EMIT unloaded();
 }
 
-void Form1::requestClose() {
+void MainWindow::requestClose() {
     // Queued: the scan driver asks from inside the pass that is ending.
     QMetaObject::invokeMethod(
         this, [this] { close(); }, Qt::QueuedConnection);
@@ -191,28 +196,30 @@ void Form1::requestClose() {
 
 // --- Layout, minimising and the tray icon ----------------------------------------------------
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize)
-        Form_Resize();
+        applyLayout();
     return QMainWindow::eventFilter(watched, event);
 }
 
-MainWindowLayout Form1::currentLayout() const {
-    return {pixelsToTwips(cmdRun->y()), pixelsToTwips(List1->height()), pixelsToTwips(List1->width())};
+MainWindowLayout MainWindow::currentLayout() const {
+    return {pixelsToTwips(runButton->y()), pixelsToTwips(operationsList->height()),
+            pixelsToTwips(operationsList->width())};
 }
 
-void Form1::Form_Resize() {
+void MainWindow::applyLayout() {
     const MainWindowLayout next = layoutForClientArea(pixelsToTwips(client_->height()),
                                                       pixelsToTwips(client_->width()), currentLayout());
     const int top = twipsToPixels(next.bottomRowTop);
     for (QWidget* control :
-         {static_cast<QWidget*>(cmdRun), static_cast<QWidget*>(cmdokdata), static_cast<QWidget*>(Label1),
-          static_cast<QWidget*>(Label2), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2)})
+         {static_cast<QWidget*>(runButton), static_cast<QWidget*>(confirmDateButton),
+          static_cast<QWidget*>(operatorCodeLabel), static_cast<QWidget*>(receptionDateLabel),
+          static_cast<QWidget*>(operatorCodeField), static_cast<QWidget*>(receptionDateField)})
         control->move(control->x(), top);
-    List1->resize(twipsToPixels(next.listWidth), twipsToPixels(next.listHeight));
+    operationsList->resize(twipsToPixels(next.listWidth), twipsToPixels(next.listHeight));
 }
 
-void Form1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Minimised, the window lives on as the tray icon; without a notification area to bring it
     // back from, it stays an ordinary minimised window.
@@ -223,43 +230,43 @@ void Form1::changeEvent(QEvent* event) {
         });
 }
 
-void Form1::showFromTray() {
+void MainWindow::showFromTray() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
 }
 
-void Form1::restoreWindow() {
+void MainWindow::restoreWindow() {
     showFromTray();
     activateWindow();
 }
 
 // --- Menu and buttons ------------------------------------------------------------------------
 
-void Form1::File_1_Click() {
+void MainWindow::openGeneralSettings() {
     // An open window is only brought forward, with the values still being edited.
     if (!setupGeneral_ || !setupGeneral_->isVisible())
-        setupGeneral_ = new frm_setuputente(*module_);
+        setupGeneral_ = new GeneralSettingsWindow(*module_);
     bringForward(setupGeneral_);
 }
 
-void Form1::file_3_Click() {
+void MainWindow::openSlotSettings() {
     if (!setupSlots_ || !setupSlots_->isVisible())
-        setupSlots_ = new frm_setuputente2(*module_);
+        setupSlots_ = new SlotSettingsWindow(*module_);
     bringForward(setupSlots_);
 }
 
-void Form1::fileCheck_Click() {
+void MainWindow::showConfigurationCheck() {
     showReport(kCheckCaption,
                configurationReport(module_->settings.iniPath(), configurationProblems(*module_)));
 }
 
-void Form1::fileSimulation_Click() {
+void MainWindow::showPassSimulation() {
     showReport(kSimulationCaption, simulatePass(*module_));
 }
 
 // One report window: a second report replaces the first one's text.
-void Form1::showReport(const QString& caption, const QStringList& lines) {
+void MainWindow::showReport(const QString& caption, const QStringList& lines) {
     if (!report_) {
         report_ = new ReportWindow(this);
         report_->setAttribute(Qt::WA_DeleteOnClose);
@@ -268,34 +275,34 @@ void Form1::showReport(const QString& caption, const QStringList& lines) {
     bringForward(report_);
 }
 
-ReportWindow* Form1::reportWindow() const {
+ReportWindow* MainWindow::reportWindow() const {
     return report_;
 }
 
-frm_setuputente* Form1::generalSettingsWindow() const {
+GeneralSettingsWindow* MainWindow::generalSettingsWindow() const {
     return setupGeneral_;
 }
 
-frm_setuputente2* Form1::slotSettingsWindow() const {
+SlotSettingsWindow* MainWindow::slotSettingsWindow() const {
     return setupSlots_;
 }
 
-void Form1::cmdokdata_Click() {
-    cmdokdata->hide();
-    cmdRun->show();
+void MainWindow::confirmReceptionDate() {
+    confirmDateButton->hide();
+    runButton->show();
 }
 
 // --- Frontend --------------------------------------------------------------------------------
 
-void Form1::refreshList() {
+void MainWindow::refreshList() {
     if (!model_)
         return;
     model_->publish();
     // The core may hold the thread for a whole pass: paint now, not when it returns.
-    List1->viewport()->repaint();
+    operationsList->viewport()->repaint();
 }
 
-void Form1::showMessage(const QString& text, MessageIcon icon, const QString& title) {
+void MainWindow::showMessage(const QString& text, MessageIcon icon, const QString& title) {
     const QMessageBox::Icon boxIcon =
         icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
     QString shown = text;
@@ -306,50 +313,50 @@ void Form1::showMessage(const QString& text, MessageIcon icon, const QString& ti
     box.exec();
 }
 
-void Form1::processPendingEvents() {
+void MainWindow::processPendingEvents() {
     QApplication::processEvents();
 }
 
-QString Form1::operatorCode() const {
-    return Text1->text();
+QString MainWindow::operatorCode() const {
+    return operatorCodeField->text();
 }
 
-QString Form1::receptionDate() const {
-    return Text2->text();
+QString MainWindow::receptionDate() const {
+    return receptionDateField->text();
 }
 
-void Form1::setWindowCaption(const QString& caption) {
+void MainWindow::setWindowCaption(const QString& caption) {
     setWindowTitle(caption);
 }
 
-void Form1::showMainWindow() {
+void MainWindow::showMainWindow() {
     show();
     activateWindow();
     // An unattended pass follows at once and holds the thread: let the window appear first.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Form1::setListHorizontalExtent(int pixels) {
-    List1->setHorizontalExtent(pixels);
+void MainWindow::setListHorizontalExtent(int pixels) {
+    operationsList->setHorizontalExtent(pixels);
 }
 
-void Form1::addTrayIcon() {
+void MainWindow::addTrayIcon() {
     tray_->add();
 }
 
-void Form1::removeTrayIcon() {
+void MainWindow::removeTrayIcon() {
     tray_->remove();
 }
 
-void Form1::setRunCaption(const QString& caption) {
-    cmdRun->setText(caption);
+void MainWindow::setRunCaption(const QString& caption) {
+    runButton->setText(caption);
 }
 
-void Form1::setTimerEnabled(bool enabled) {
+void MainWindow::setTimerEnabled(bool enabled) {
     if (enabled)
-        Timer1->start();
+        scheduleTimer->start();
     else
-        Timer1->stop();
+        scheduleTimer->stop();
 }
 
 }  // namespace dokivo

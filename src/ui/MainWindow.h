@@ -16,20 +16,20 @@ class MainModule;
 class OperationsModel;
 class OperationsListView;
 class TrayIcon;
-class frm_setuputente;
-class frm_setuputente2;
+class GeneralSettingsWindow;
+class SlotSettingsWindow;
 class ReportWindow;
 
-// Form1, the main window: the operations list, the run button, the operator code, the menu
+// The main window: the operations list, the run button, the operator code, the menu
 // "File" and the notification-area icon. It is also the core's front end: the core shows its
 // lines, messages and schedule through it.
-class Form1 final : public QMainWindow, public Frontend {
+class MainWindow final : public QMainWindow, public Frontend {
     Q_OBJECT
   public:
-    Form1();
-    ~Form1() override;
+    MainWindow();
+    ~MainWindow() override;
 
-    // Connects the window to the program's state: List1 follows the operations log, Timer1 and
+    // Connects the window to the program's state: the list follows the operations log, the schedule timer and
     // the run button drive the scheduler, the menu opens the settings windows.
     void attach(MainModule& module);
 
@@ -44,18 +44,18 @@ class Form1 final : public QMainWindow, public Frontend {
     // program: as showFromTray, and the window becomes the active one.
     void restoreWindow();
 
-    void File_1_Click();  // "Parametri Generali"
-    void file_3_Click();  // "Parametri Directory"
-    void file_2_Click();  // "Esci"
-    void cmdokdata_Click();
+    void openGeneralSettings();  // "Parametri Generali"
+    void openSlotSettings();     // "Parametri Directory"
+    void exitProgram();          // "Esci"
+    void confirmReceptionDate();
 
     // "Verifica configurazione" and "Simula elaborazione": the report in its own window.
-    void fileCheck_Click();
-    void fileSimulation_Click();
+    void showConfigurationCheck();
+    void showPassSimulation();
 
     // The settings windows while they are open; null otherwise.
-    frm_setuputente* generalSettingsWindow() const;
-    frm_setuputente2* slotSettingsWindow() const;
+    GeneralSettingsWindow* generalSettingsWindow() const;
+    SlotSettingsWindow* slotSettingsWindow() const;
     // The report window while it is open; null otherwise.
     ReportWindow* reportWindow() const;
 
@@ -86,7 +86,7 @@ class Form1 final : public QMainWindow, public Frontend {
   private:
     void buildControls();
     void buildMenu();
-    void Form_Resize();
+    void applyLayout();
     void showReport(const QString& caption, const QStringList& lines);
     MainWindowLayout currentLayout() const;
 
@@ -94,20 +94,20 @@ class Form1 final : public QMainWindow, public Frontend {
     bool unloaded_ = false;
 
     QWidget* client_;
-    OperationsListView* List1;
-    QPushButton* cmdRun;
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QLabel* Label2;
-    QLineEdit* Text2;
-    QPushButton* cmdokdata;
-    QTimer* Timer1;
+    OperationsListView* operationsList;
+    QPushButton* runButton;
+    QLabel* operatorCodeLabel;
+    QLineEdit* operatorCodeField;
+    QLabel* receptionDateLabel;
+    QLineEdit* receptionDateField;
+    QPushButton* confirmDateButton;
+    QTimer* scheduleTimer;
 
     OperationsModel* model_ = nullptr;
     bool followNewestLine_ = true;
     TrayIcon* tray_ = nullptr;
-    QPointer<frm_setuputente> setupGeneral_;
-    QPointer<frm_setuputente2> setupSlots_;
+    QPointer<GeneralSettingsWindow> setupGeneral_;
+    QPointer<SlotSettingsWindow> setupSlots_;
     QPointer<ReportWindow> report_;
 };
 

@@ -4,7 +4,7 @@
 
 namespace dokivo {
 
-// List1's view: one text line per row, every row the same height and the same width (a fixed
+// The operations list's view: one text line per row, every row the same height and the same width (a fixed
 // horizontal extent, over which the list scrolls sideways; text beyond it is cut off). Its
 // geometry is arithmetic on the row count, so appending to a list of hundreds of thousands of
 // lines costs only the painting of the rows in sight; a QListView would lay every row out again

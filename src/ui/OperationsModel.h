@@ -6,7 +6,7 @@
 
 namespace dokivo {
 
-// The rows of List1: the operation lines of the log, read in place. New lines are published in
+// The rows of the operations list: the operation lines of the log, read in place. New lines are published in
 // batches, at the next turn of the event loop or at once on publish(), so a pass that adds
 // thousands of lines costs one row insertion per batch instead of one per line.
 class OperationsModel final : public QAbstractListModel, public OperationsListener {

@@ -21,16 +21,16 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent) {
     // Paths are long, and a line is one problem or one file: never wrapped.
     txtReport->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    cmdCopy = new QPushButton(QStringLiteral("Copia"), this);
-    cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
+    copyButton = new QPushButton(QStringLiteral("Copia"), this);
+    copyButton->setObjectName(QStringLiteral("copyButton"));
     cmdClose = new QPushButton(QStringLiteral("Chiudi"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    connect(cmdCopy, &QPushButton::clicked, this, &ReportWindow::cmdCopy_Click);
+    connect(copyButton, &QPushButton::clicked, this, &ReportWindow::copyReport);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdCopy);
+    buttons->addWidget(copyButton);
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtReport);
@@ -43,7 +43,7 @@ void ReportWindow::setReport(const QString& caption, const QStringList& lines) {
     txtReport->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-void ReportWindow::cmdCopy_Click() {
+void ReportWindow::copyReport() {
     QGuiApplication::clipboard()->setText(text());
 }
 

@@ -20,11 +20,11 @@ class ReportWindow final : public QDialog {
     void setReport(const QString& caption, const QStringList& lines);
     QString text() const { return txtReport->toPlainText(); }
 
-    void cmdCopy_Click();
+    void copyReport();
 
   private:
     QPlainTextEdit* txtReport;
-    QPushButton* cmdCopy;
+    QPushButton* copyButton;
     QPushButton* cmdClose;
 };
 

@@ -47,40 +47,40 @@ QString listItemText(int slot, const QString& dirIn) {
 
 }  // namespace
 
-frm_setuputente2::frm_setuputente2(MainModule& module)
+SlotSettingsWindow::SlotSettingsWindow(MainModule& module)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       module_(module) {
-    setObjectName(QStringLiteral("frm_setuputente2"));
+    setObjectName(QStringLiteral("SlotSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Parametri Utenti"));
     setFont(designFont());
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
 
-    listdir = new QListWidget(this);
-    listdir->setObjectName(QStringLiteral("listdir"));
-    listdir->setGeometry(twipsRect(120, 120, 3135, 2400));
-    listdir->setSelectionMode(QAbstractItemView::SingleSelection);
+    slotList = new QListWidget(this);
+    slotList->setObjectName(QStringLiteral("slotList"));
+    slotList->setGeometry(twipsRect(120, 120, 3135, 2400));
+    slotList->setSelectionMode(QAbstractItemView::SingleSelection);
     buildFields();
 
-    cmdSave = new QPushButton(QStringLiteral("Salva ed Esci"), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdSave->setGeometry(twipsRect(120, 2760, 1695, 375));
-    connect(cmdSave, &QPushButton::clicked, this, &frm_setuputente2::cmdSave_Click);
-    CmdExit = new QPushButton(QStringLiteral("Esci senza salvare"), this);
-    CmdExit->setObjectName(QStringLiteral("CmdExit"));
-    CmdExit->setGeometry(twipsRect(1920, 2760, 1455, 375));
-    connect(CmdExit, &QPushButton::clicked, this, &frm_setuputente2::CmdExit_Click);
+    saveButton = new QPushButton(QStringLiteral("Salva ed Esci"), this);
+    saveButton->setObjectName(QStringLiteral("saveButton"));
+    saveButton->setGeometry(twipsRect(120, 2760, 1695, 375));
+    connect(saveButton, &QPushButton::clicked, this, &SlotSettingsWindow::saveAndClose);
+    exitButton = new QPushButton(QStringLiteral("Esci senza salvare"), this);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
+    exitButton->setGeometry(twipsRect(1920, 2760, 1455, 375));
+    connect(exitButton, &QPushButton::clicked, this, &SlotSettingsWindow::closeWithoutSaving);
 
-    leggi_ini();
+    loadSlots();
     // Connected after the load: filling the list chooses no slot.
-    connect(listdir, &QListWidget::itemSelectionChanged, this, &frm_setuputente2::listdir_Click);
+    connect(slotList, &QListWidget::itemSelectionChanged, this, &SlotSettingsWindow::slotChosen);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void frm_setuputente2::buildFields() {
+void SlotSettingsWindow::buildFields() {
     // Created in the order of the form, top row first, so Tab walks it as it reads.
     for (int column : {9, 10, 11, 7, 8, 0, 1, 2, 3, 4, 5, 6}) {
         const SlotKey& setting = kSlotKeys[column];
@@ -106,28 +106,28 @@ void frm_setuputente2::buildFields() {
     }
 }
 
-void frm_setuputente2::leggi_ini() {
+void SlotSettingsWindow::loadSlots() {
     // One read of the file serves every value of the window.
     const platform::IniDocument ini = platform::IniDocument::load(module_.settings.iniPath());
     auto read = [&](int slot, int column) {
         return ini.value(kIniSection, slotKey(kSlotKeys[column].stem, slot));
     };
-    listdir->clear();
+    slotList->clear();
     for (int slot = 0; slot < kSlotCount; ++slot) {
         table_[slot][kDirInKey] = read(slot, kDirInKey);
-        listdir->addItem(listItemText(slot, table_[slot][kDirInKey]));
+        slotList->addItem(listItemText(slot, table_[slot][kDirInKey]));
         for (int column = 1; column < kSlotKeyCount; ++column)
             table_[slot][column] = read(slot, column);
     }
     loaded_ = table_;
 }
 
-int frm_setuputente2::selectedSlot() const {
-    const QList<QListWidgetItem*> selected = listdir->selectedItems();
-    return selected.isEmpty() ? -1 : listdir->row(selected.first());
+int SlotSettingsWindow::selectedSlot() const {
+    const QList<QListWidgetItem*> selected = slotList->selectedItems();
+    return selected.isEmpty() ? -1 : slotList->row(selected.first());
 }
 
-void frm_setuputente2::listdir_Click() {
+void SlotSettingsWindow::slotChosen() {
     const int slot = selectedSlot();
     if (slot < 0)
         return;
@@ -140,31 +140,31 @@ void frm_setuputente2::listdir_Click() {
     }
 }
 
-QString frm_setuputente2::fieldValue(int column) const {
+QString SlotSettingsWindow::fieldValue(int column) const {
     if (kSlotKeys[column].isCheckBox)
         return storedCheckValue(static_cast<const QCheckBox*>(fields_[column])->checkState());
     return static_cast<const QLineEdit*>(fields_[column])->text();
 }
 
-int frm_setuputente2::columnOf(const QObject* control) const {
+int SlotSettingsWindow::columnOf(const QObject* control) const {
     for (int column = 0; column < kSlotKeyCount; ++column)
         if (fields_[column] == control)
             return column;
     return -1;
 }
 
-void frm_setuputente2::storeField(int column) {
+void SlotSettingsWindow::storeField(int column) {
     const int slot = selectedSlot();
     if (slot < 0)
         return;
     table_[slot][column] = fieldValue(column);
     if (column == kDirInKey) {
-        QListWidgetItem* item = listdir->item(slot);
+        QListWidgetItem* item = slotList->item(slot);
         item->setText(item->text().left(4) + table_[slot][column]);
     }
 }
 
-bool frm_setuputente2::eventFilter(QObject* watched, QEvent* event) {
+bool SlotSettingsWindow::eventFilter(QObject* watched, QEvent* event) {
     // Leaving a field stores it. A click on the list moves the focus before the list changes
     // its selection, so an edit is stored into the slot it was made for.
     if (event->type() == QEvent::FocusOut) {
@@ -175,7 +175,7 @@ bool frm_setuputente2::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frm_setuputente2::cmdSave_Click() {
+void SlotSettingsWindow::saveAndClose() {
     // A button reached without leaving the field (a key press) still stores the last edit.
     const int focused = columnOf(focusWidget());
     if (focused >= 0)
@@ -191,7 +191,7 @@ void frm_setuputente2::cmdSave_Click() {
     close();
 }
 
-void frm_setuputente2::CmdExit_Click() {
+void SlotSettingsWindow::closeWithoutSaving() {
     close();
 }
 

@@ -14,19 +14,19 @@ namespace dokivo {
 
 class MainModule;
 
-// frm_setuputente2, "Parametri Utenti": the sixteen slots listed by number and input folder
+// The slot settings window, "Parametri Utenti": the sixteen slots listed by number and input folder
 // ("07) C:\scan\in"); choosing one shows its twelve settings beside the list. A field's value
 // goes into the working table of all slots when the focus leaves the field, for the slot that
 // was selected while it was edited (none selected: it goes nowhere). "Salva ed Esci" writes the
 // values edited here and closes; the settings model is left to the next pass, which rereads the
 // file. "Esci senza salvare" closes without writing. Closing deletes the window.
-class frm_setuputente2 final : public QWidget {
+class SlotSettingsWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit frm_setuputente2(MainModule& module);
+    explicit SlotSettingsWindow(MainModule& module);
 
-    void cmdSave_Click();
-    void CmdExit_Click();
+    void saveAndClose();
+    void closeWithoutSaving();
 
     // The slot of the selected list item; -1 when none is selected.
     int selectedSlot() const;
@@ -40,17 +40,17 @@ class frm_setuputente2 final : public QWidget {
     using SlotRow = std::array<QString, kSlotKeyCount>;
 
     void buildFields();
-    void leggi_ini();
-    void listdir_Click();
+    void loadSlots();
+    void slotChosen();
     void storeField(int column);
     QString fieldValue(int column) const;
     int columnOf(const QObject* control) const;
 
     MainModule& module_;
-    QListWidget* listdir;
+    QListWidget* slotList;
     std::array<QWidget*, kSlotKeyCount> fields_{};
-    QPushButton* cmdSave;
-    QPushButton* CmdExit;
+    QPushButton* saveButton;
+    QPushButton* exitButton;
     std::array<SlotRow, kSlotCount> table_;
     std::array<SlotRow, kSlotCount> loaded_;  // as read, to tell edited values from the rest
 };

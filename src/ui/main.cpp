@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     // A report changes nothing: it takes no instance lock. The main window stays hidden; it
     // only carries the message box of a refusal.
     if (dokivo::reportRequested(commandLine)) {
-        dokivo::Form1 hidden;
+        dokivo::MainWindow hidden;
         const std::optional<dokivo::ReportOutcome> report = dokivo::runRequestedReports(hidden, commandLine);
         if (!report)
             return kRefused;
@@ -57,23 +57,23 @@ int main(int argc, char* argv[]) {
     // The state object outlives the window, which reads the operations list until it is gone.
     dokivo::platform::SystemClock clock;
     std::unique_ptr<dokivo::MainModule> state;
-    dokivo::Form1 window;
+    dokivo::MainWindow window;
     const QString appFolder = dokivo::platform::applicationFolder();
     state = std::make_unique<dokivo::MainModule>(
         window, clock, dokivo::AppFolders{appFolder, dokivo::platform::recordFolderFor(appFolder)});
     dokivo::MainModule& module = *state;
     window.attach(module);
     QObject::connect(&instance, &dokivo::SingleInstance::activationRequested, &window,
-                     &dokivo::Form1::restoreWindow);
-    QObject::connect(&window, &dokivo::Form1::unloaded, &app, &QCoreApplication::quit);
+                     &dokivo::MainWindow::restoreWindow);
+    QObject::connect(&window, &dokivo::MainWindow::unloaded, &app, &QCoreApplication::quit);
     // When the Windows session ends the system ends the process right after this signal, so
     // the event loop never returns: the close happens here.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &dokivo::Form1::unload);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &dokivo::MainWindow::unload);
 
     dokivo::platform::quitOnTerminationSignals(app);
 
     dokivo::readOperatingSystemFacts(module);
-    const dokivo::StartupOutcome outcome = dokivo::Form_Load(module, commandLine);
+    const dokivo::StartupOutcome outcome = dokivo::startUp(module, commandLine);
     if (outcome != dokivo::StartupOutcome::Refused && !instance.activationProblem().isEmpty())
         module.addLine(instance.activationProblem());
     switch (outcome) {

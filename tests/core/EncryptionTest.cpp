@@ -81,7 +81,7 @@ const Scenario kEncryption[] = {
                  t.drop("go=");
              if (t.tree.exists("args.txt"))  // the tool has started
                  t.notes << "started";
-             LEGGI_DIR(t.m());
+             runScanPass(t.m());
          };
      },
      [](PassTree& t) { EXPECT_EQ(t.messages().count(t.expand(" Inizio lettura contenuto : {in}")), 1); }},

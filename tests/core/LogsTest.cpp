@@ -110,12 +110,12 @@ TEST(Retention, KeepsRecordFilesOf45DaysAndDeletesOlderOrFarFutureOnesInAnyLette
         for (const QString& name : records + others)
             name.endsWith("dir.txt") ? void(tree.folder(name)) : tree.write(name, "x");
         const bool linked = makeSymbolicLink(tree.path("other.txt"), tree.path("dokivologlink.txt"));
-        CANCELLALOG(tree.path(), QDate::currentDate().addDays(days));
+        sweepOldRecordFiles(tree.path(), QDate::currentDate().addDays(days));
         QStringList survivors = tree.entries(), left = kept ? records + others : others;
         left.sort();
         EXPECT_EQ(survivors.removeOne("dokivologlink.txt"), linked) << days;
         EXPECT_EQ(survivors, left) << days;
     }
     TempTree tree;
-    EXPECT_NO_THROW(CANCELLALOG(tree.path("missing"), QDate::currentDate()));
+    EXPECT_NO_THROW(sweepOldRecordFiles(tree.path("missing"), QDate::currentDate()));
 }

@@ -9,7 +9,7 @@ using namespace dokivo::test;
 // the program's folder; the line is split at blanks and tabs into ten words at most, keywords in
 // small letters, values in any case, the last one winning), checks the line it opened with, and
 // follows a script of the run button
-// ("press"), real Timer1 ticks that come every 65.5 seconds ("tick*N"), a tick while a pass runs
+// ("press"), real schedule-timer ticks that come every 65.5 seconds ("tick*N"), a tick while a pass runs
 // ("busy") and a minute's wait ("wait"), checking the passes so far ("=N") and whether the
 // schedule runs ("on"/"off": the timer and the button's caption).
 TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastOneHasGoneBy) {
@@ -40,9 +40,8 @@ TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastO
             QString(row.args).isEmpty() ? QString() : t.expand(QString("ini:{conf} ") + row.args);
         if (args.isEmpty())  // a wrong folder finds no configuration
             QFile::rename(t.tree.path("conf/Dokivo.ini"), t.tree.path("app/Dokivo.ini"));
-        EXPECT_EQ(Form_Load(t.m(), args), QString(row.opening).contains("autorun")
-                                              ? StartupOutcome::RunFinished
-                                              : StartupOutcome::Idle);
+        EXPECT_EQ(startUp(t.m(), args), QString(row.opening).contains("autorun") ? StartupOutcome::RunFinished
+                                                                                 : StartupOutcome::Idle);
         EXPECT_TRUE(t.frontend.trayIcon);
         if (row.opening) {
             EXPECT_EQ(t.messages().value(1), row.opening);
@@ -52,13 +51,13 @@ TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastO
             const int times = step.contains('*') ? step.section('*', 1).toInt() : 1;
             for (int i = 0; i < times; ++i) {
                 if (step == "press")
-                    cmdRun_Click(t.m());
+                    runButtonPressed(t.m());
                 else if (step == "wait")
                     t.clock.sleepMs(60000);
                 t.m().pass_running = step == "busy";
                 if (step.startsWith("tick") || step == "busy") {
-                    t.clock.sleepMs(kTimer1IntervalMs);
-                    Timer1_Timer(t.m());
+                    t.clock.sleepMs(kScheduleTickMs);
+                    scheduleTick(t.m());
                 }
                 t.m().pass_running = false;
             }

@@ -8,7 +8,7 @@
 FUZZ_TARGET {
     const int max = in.byte() % 16;
     const QString line = in.text();
-    const std::vector<QString> args = dokivo::GetCommandLine(line, max);
+    const std::vector<QString> args = dokivo::splitCommandLine(line, max);
 
     FUZZ_CHECK(args.size() == static_cast<size_t>(max) + 1 && args[0].isEmpty());
     QString kept;

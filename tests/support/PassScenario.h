@@ -108,7 +108,7 @@ struct PassTree : ModuleFixture {
     }
     void pass() {
         saveIni();
-        EXPECT_TRUE(runsWithoutBlocking(tree.path(), [this] { LEGGI_DIR(m()); }))
+        EXPECT_TRUE(runsWithoutBlocking(tree.path(), [this] { runScanPass(m()); }))
             << "the pass waited on a FIFO";
     }
     void drop(const QString& item) {

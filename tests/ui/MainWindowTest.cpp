@@ -16,7 +16,7 @@ namespace {
 // The objects as the program makes them, the window as the module's front end; the module
 // outlives the window.
 struct MainWindowFixture : ModuleFixture, ::testing::Test {
-    Form1 window;
+    MainWindow window;
 
     MainWindowFixture() {
         const QString app = tree.folder(QStringLiteral("app")), track = tree.folder(QStringLiteral("track"));
@@ -31,9 +31,9 @@ struct MainWindowFixture : ModuleFixture, ::testing::Test {
 }  // namespace
 
 TEST_F(MainWindowFixture, StartingUpShowsTheWindowItsListFollowsTheLogItsBottomRowTheLowerEdge) {
-    ASSERT_EQ(Form_Load(*module, "ini:" + tree.path(QStringLiteral("conf"))), StartupOutcome::Idle);
+    ASSERT_EQ(startUp(*module, "ini:" + tree.path(QStringLiteral("conf"))), StartupOutcome::Idle);
     settle();
-    QAbstractItemView& view = *child<QAbstractItemView>(&window, "List1");
+    QAbstractItemView& view = *child<QAbstractItemView>(&window, "operationsList");
     const auto row = [&](int r) { return view.model()->index(r, 0); };
     EXPECT_TRUE(window.isVisible() && view.model()->rowCount() == 2);
     EXPECT_TRUE(row(0).data().toString().contains(" Sistema Operativo "));
@@ -74,14 +74,14 @@ TEST_F(MainWindowFixture, StartingUpShowsTheWindowItsListFollowsTheLogItsBottomR
     EXPECT_FALSE(view.indexAt(QPoint(5, height + 1)).isValid() || view.indexAt(QPoint(5, -1)).isValid());
     EXPECT_EQ(down->maximum(), 0);
 
-    QTest::keyClicks(child<QLineEdit>(&window, "Text1"), QStringLiteral("ABCD"));
+    QTest::keyClicks(child<QLineEdit>(&window, "operatorCodeField"), QStringLiteral("ABCD"));
     EXPECT_EQ(window.operatorCode(), "ABC");
 
     module->flags.timer_flag = QStringLiteral("y");  // scheduled mode
-    auto* run = child<QPushButton>(&window, "cmdRun");
+    auto* run = child<QPushButton>(&window, "runButton");
     for (const bool started : {false, true, false, true}) {
         EXPECT_EQ(run->text(), started ? "Interrompi" : "Elaborazione");
-        EXPECT_EQ(child<QTimer>(&window, "Timer1")->isActive(), started);
+        EXPECT_EQ(child<QTimer>(&window, "scheduleTimer")->isActive(), started);
         QTest::mouseClick(run, Qt::LeftButton);
     }
 
@@ -103,7 +103,8 @@ TEST_F(MainWindowFixture, StartingUpShowsTheWindowItsListFollowsTheLogItsBottomR
     for (const auto& [width, height, top, listWidth, listHeight] : sizes) {  // the bottom row and the list
         window.centralWidget()->resize(twipsToPixels(width), twipsToPixels(height));
         EXPECT_EQ(run->pos(), QPoint(twipsToPixels(240), twipsToPixels(top))) << width << " x " << height;
-        EXPECT_EQ(child<QLineEdit>(&window, "Text1")->pos(), QPoint(twipsToPixels(2760), twipsToPixels(top)));
+        EXPECT_EQ(child<QLineEdit>(&window, "operatorCodeField")->pos(),
+                  QPoint(twipsToPixels(2760), twipsToPixels(top)));
         EXPECT_EQ(view.size(), QSize(twipsToPixels(listWidth), twipsToPixels(listHeight)));
     }
 
@@ -121,7 +122,7 @@ TEST_F(MainWindowFixture, TheFileMenuOpensEachWindowOnceAndEveryWayOfClosingWait
     ASSERT_TRUE(report && report->isVisible());
     const QString ini = tree.path("conf/Dokivo.ini");
     EXPECT_EQ(report->text(), " Verifica configurazione " + ini + "\n Nessun problema trovato");
-    child<QPushButton>(report, "cmdCopy")->click();
+    child<QPushButton>(report, "copyButton")->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), report->text());
 
     child(&window, "fileSimulation")->trigger();
@@ -150,7 +151,7 @@ TEST_F(MainWindowFixture, TheFileMenuOpensEachWindowOnceAndEveryWayOfClosingWait
         [&] { window.findChild<TrayIcon*>()->mPopExit()->trigger(); },
         [&] { window.close(); },
     };
-    QSignalSpy unloads(&window, &Form1::unloaded);
+    QSignalSpy unloads(&window, &MainWindow::unloaded);
     module->pass_running = true;
     for (const auto& way : ways) {
         module->close_pending = false;

@@ -30,7 +30,7 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
     // Opens the general window (the slots' one when `slots`) on `ini` and runs `script` in it.
     void visit(bool slots, const QByteArray& ini, const QString& script) {
         tree.write(QStringLiteral("conf/Dokivo.ini"), ini);
-        window = slots ? static_cast<QWidget*>(new frm_setuputente2(m())) : new frm_setuputente(m());
+        window = slots ? static_cast<QWidget*>(new SlotSettingsWindow(m())) : new GeneralSettingsWindow(m());
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -43,7 +43,7 @@ struct SettingsWindows : ModuleFixture, ::testing::TestWithParam<Flow> {
         ASSERT_TRUE(window && window->isVisible()) << "closed before " << verb << ' ' << name;
         // "choose" and "line" name a slot of the list.
         const bool slot = verb == "choose" || verb == "line";
-        QWidget* target = child<QWidget>(window, slot ? QStringLiteral("listdir") : name);
+        QWidget* target = child<QWidget>(window, slot ? QStringLiteral("slotList") : name);
         auto* list = qobject_cast<QListWidget*>(target);
         auto* combo = qobject_cast<QComboBox*>(target);
         auto* box = qobject_cast<QCheckBox*>(target);
@@ -91,13 +91,13 @@ TEST_P(SettingsWindows, WritesExactlyWhatWasEditedAndCloses) {
 INSTANTIATE_TEST_SUITE_P(
     Flows, SettingsWindows,
     ::testing::Values(
-        Flow{"GeneralLeavesWithoutSaving", "type txt_dir_pwd=/cambiata; click CmdExit"},
+        Flow{"GeneralLeavesWithoutSaving", "type txt_dir_pwd=/cambiata; click exitButton"},
         // Off the list neither button acts, neither Tab nor a click takes the focus away; case counts.
         Flow{"GeneralIntervalOffTheListHoldsTheFocus",
              "shows cbotimer=7 minuti; type txt_ext(1)=JPG; type cbotimer=7 minuti; "
-             "click cmdSave; holds cbotimer; click CmdExit; holds cbotimer; click txt_dir_pwd; "
-             "holds cbotimer; tab cbotimer; holds cbotimer; type cbotimer=15 Minuti; click cmdSave; "
-             "holds cbotimer; type cbotimer=15 minuti; tab cbotimer; click cmdSave",
+             "click saveButton; holds cbotimer; click exitButton; holds cbotimer; click txt_dir_pwd; "
+             "holds cbotimer; tab cbotimer; holds cbotimer; type cbotimer=15 Minuti; click saveButton; "
+             "holds cbotimer; type cbotimer=15 minuti; tab cbotimer; click saveButton",
              "estensione_1=JPG; timer_delta=15 minuti"},
         // Typing before any slot is chosen goes nowhere; an edit belongs to the slot chosen while it
         // was made; leaving "Dir in" renames the slot's line; a stored "2" shows clear and stays
@@ -111,10 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
              "line 7=07) D:\\altro; line 1=01) /scan/uno; "
              "choose 0; shows txt_dir_in=/con spazi; shows chk_pwd=0; type txt_dir_in=/scan/0; "
              "choose 4; shows txt_dir_out=; shows chk_getdir=0; shows chk_pwd=0; click txt_dir_nazionale; "
-             "tab txt_dir_nazionale; click txt_dir_out; click cmdSave",
+             "tab txt_dir_nazionale; click txt_dir_out; click saveButton",
              "dir_in_0=/scan/0; dir_out_1=  /nuovo out  ; gestione_dir_2=0; gestione_pwd_4=0; "
              "dir_in_7=D:\\altro"},
-        Flow{"SlotsLeaveWithoutSaving", "choose 1; type txt_dir_out=/scartato; click CmdExit"}),
+        Flow{"SlotsLeaveWithoutSaving", "choose 1; type txt_dir_out=/scartato; click exitButton"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
@@ -132,7 +132,7 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
         saved += key + '=' + (box ? stored == "1" ? "0" : "1" : edit) + "\r\n";
     };
     const QString forms[] = {"0", "1", "2", "x", ""};
-    for (int slot = 0; slot < frm_setuputente::kSlotsShown; ++slot)
+    for (int slot = 0; slot < GeneralSettingsWindow::kSlotsShown; ++slot)
         for (int column = 0; column < kSlotKeyCount; ++column) {
             const auto& k = kSlotKeys[column];
             const QString key = slotKey(k.stem, slot), form = forms[(slot + column) % 5];
@@ -145,7 +145,7 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     field("dir_log_generale", "txt_dir_log_generale", "/traccia", tree.folder("nuova traccia"));
     field("dir_pwd", "txt_dir_pwd", "/pwd", "/altra pwd");
     field("timer_delta", "cbotimer", "10 minuti", "30 minuti");
-    visit(false, ini.toUtf8(), script + "click cmdSave");
+    visit(false, ini.toUtf8(), script + "click saveButton");
     EXPECT_EQ(tree.read("conf/Dokivo.ini"), saved);
     // The settings are read again at once, without the blanks around a value.
     EXPECT_EQ(m().settings.slots[2].dir_out, "nuovo dir_out_2");
