@@ -101,7 +101,8 @@ cross_build qt "$(debian_source qt6-base "$qt_debian_version")" "$qt_prefix" \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
   -DFEATURE_system_freetype=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_system_doubleconversion=OFF
 
-# libqpdf, for encryptpdf.exe, linked statically with zlib and libjpeg: the tool stays one file.
+# libqpdf, for encryptpdf.exe and the processing layer, linked statically with zlib and libjpeg:
+# the tool stays one file.
 cross_build jpeg "$(debian_source libjpeg-turbo)" "$deps" \
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF
 # Found by the paths given, not by pkg-config, which would offer the host's libraries. Its

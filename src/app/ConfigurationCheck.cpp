@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 #include "processing/DateFolders.h"
 #include "processing/Encryption.h"
+#include "processing/LineBreakingNames.h"
 #include "scan/Scheduler.h"
 #include "scan/SlotWalk.h"
 
@@ -62,6 +63,13 @@ void Check::slot(int n) {
     const SlotSettings& ss = s_.slots[n];
     if (isUnsetFolder(ss.dir_in))
         return;  // an unused slot
+    const std::vector<SlotFolder> breaking = lineBreakingFolders(ss);
+    for (const SlotFolder& folder : breaking)
+        slotProblem(n, folder.stem,
+                    QStringLiteral("il percorso ") + withLineBreaksShown(folder.path) +
+                        QStringLiteral(" contiene una tabulazione o un a capo: lo slot non viene elaborato"));
+    if (!breaking.empty())
+        return;  // what else the slot holds matters to no pass
     const QString in = withTrailingSeparator(ss.dir_in);
     inputFolder(n, in);
     filingFolders(n, in);

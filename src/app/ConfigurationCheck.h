@@ -9,6 +9,7 @@ class MainModule;
 
 // What a pass would stumble on in "Dokivo.ini", one Italian line per problem naming the slot and
 // the key, in the order of the file's keys: a folder that is missing or cannot be written; a
+// folder whose path holds a tab or a line break, for which the pass does not serve the slot; a
 // slot the pass skips silently for want of a destination or log folder; a folder that would
 // file documents where the slot takes them from; an input folder that another slot reads
 // first; a "CREA:" layout the pass does not know; a period the settings window does not offer;

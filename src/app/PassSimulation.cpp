@@ -112,6 +112,10 @@ void Simulation::slot(int n) {
     SlotContext ctx;
     if (!prepareSlot(settings_, n, ctx))
         return;  // not configured: the pass passes it by without a word
+    if (const QString reason = lineBreakingFolderReason(settings_.slots[n], n); !reason.isEmpty()) {
+        line(n, QStringLiteral("non elaborato: ") + reason);
+        return;
+    }
     if (!slotFoldersReachable(ctx)) {
         line(n, QStringLiteral("non elaborato: non riesco ad accedere ad una delle tre cartelle ") +
                     ctx.folder + QLatin1Char(' ') + ctx.dest_folder + QLatin1Char(' ') + ctx.log_folder);

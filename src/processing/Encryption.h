@@ -25,8 +25,9 @@ QString storedSlotPassword(const QString& dir_pwd, int slot);
 // Has the document (slot folder + source name) protected by the outside tool "encryptpdf.exe"
 // of the application folder, with the slot's password from "ao.dat" or the standard one, and
 // replaces the document in the input folder with the protected copy, so delivery files that.
-// Not attempted when the slot's switch is off or the tool is missing; a document that is
-// password-protected already is delivered as it is; failed (the document stays as it was) when
+// Not attempted when the slot's switch is off or the tool is missing; a document that cannot be
+// opened without a password is delivered as it is (one whose encryption only restricts its use
+// is protected like any other); failed (the document stays as it was) when
 // the tool leaves no protected copy: at once when it ended saying it failed, else 10 seconds
 // after its start. The window's events keep running while the tool runs and its copy is
 // awaited. The operation lines name the destination name. Nothing here ends the folder pass: the

@@ -4,10 +4,10 @@
 
 namespace dokivo {
 
-// Whether the PDF at `path` is password-protected: the dictionary of its last cross-reference
-// section (the trailer, or the cross-reference stream's own dictionary) names an /Encrypt
-// dictionary. Only the file's end and that dictionary are read. False for anything that cannot
-// be read or is not laid out as a PDF.
+// Whether the PDF at `path` cannot be opened without a password: libqpdf, reading it as the
+// encryption tool does, refuses the empty password. A PDF whose encryption only restricts its
+// use (an owner password alone) opens without one and is not protected; neither is anything
+// that cannot be read or is no PDF.
 bool isPasswordProtectedPdf(const QString& path);
 
 }  // namespace dokivo

@@ -60,6 +60,11 @@ void runScanPass(ScanModule& module) {
             step = 1;
             if (!prepareSlot(module.settings, slot, module.slot))
                 continue;
+            if (const QString reason = lineBreakingFolderReason(module.settings.slots[slot], slot);
+                !reason.isEmpty()) {
+                module.addLine(QStringLiteral(" Slot %1 non elaborato: ").arg(slot) + reason);
+                continue;
+            }
             const SlotContext& ctx = module.slot;
             const bool reachable = slotFoldersReachable(ctx);
             if (!reachable)

@@ -5,6 +5,7 @@
 #include "logs/TrackingFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "processing/LineBreakingNames.h"
 #include "processing/PassEnvironment.h"
 #include "processing/SlotContext.h"
 
@@ -45,6 +46,29 @@ bool prepareSlot(const Settings& settings, int slot, SlotContext& ctx) {
     for (QString* f : {&ctx.log_folder, &ctx.backup_folder, &ctx.duplicates_folder})
         *f = withTrailingSeparator(*f);
     return true;
+}
+
+std::vector<SlotFolder> lineBreakingFolders(const SlotSettings& slot) {
+    const SlotFolder folders[] = {{"dir_in_", slot.dir_in},
+                                  {"dir_out_", slot.dir_out},
+                                  {"dir_log_", slot.dir_log},
+                                  {"dir_backup_", slot.dir_backup},
+                                  {"dir_doppioni_", slot.dir_doppioni},
+                                  {"dir_nazionale_", readControlCodes(slot.dir_nazionale).dircgd_value}};
+    std::vector<SlotFolder> breaking;
+    for (const SlotFolder& folder : folders)
+        if (breaksRecordLines(folder.path))
+            breaking.push_back(folder);
+    return breaking;
+}
+
+QString lineBreakingFolderReason(const SlotSettings& slot, int n) {
+    const std::vector<SlotFolder> breaking = lineBreakingFolders(slot);
+    if (breaking.empty())
+        return {};
+    return QStringLiteral("il percorso in ") + slotKey(breaking.front().stem, n) +
+           QStringLiteral(" contiene una tabulazione o un a capo : ") +
+           withLineBreaksShown(breaking.front().path);
 }
 
 bool slotFoldersReachable(const SlotContext& ctx) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 namespace dokivo {
 
@@ -20,6 +21,22 @@ void loadSettingsForPass(Settings& settings, const AppFolders& folders);
 // Fills `ctx` for the slot's main folder, every folder in it ending with the separator; false
 // when the slot is not configured (no input, destination or log folder).
 bool prepareSlot(const Settings& settings, int slot, SlotContext& ctx);
+
+// A folder of a slot: the stem of the key that holds it ("dir_out_") and its path.
+struct SlotFolder {
+    const char* stem;
+    QString path;
+};
+
+// The slot's folders whose path holds a tab, a carriage return or a line feed, among those that
+// operation lines and records name as they stand: the input, destination, log, backup and
+// duplicates folders and the "DIRCGD=" folder of the parameter text. A pass serves no slot that
+// has one, for every line naming it would break.
+std::vector<SlotFolder> lineBreakingFolders(const SlotSettings& slot);
+
+// Why a pass does not serve slot `n` for such a folder, the first one named with its characters
+// shown; empty when the slot has none.
+QString lineBreakingFolderReason(const SlotSettings& slot, int n);
 
 // The slot's input, destination and log folders are all there.
 bool slotFoldersReachable(const SlotContext& ctx);

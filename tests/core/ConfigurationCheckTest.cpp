@@ -28,6 +28,10 @@ const struct {
     {{"@dir_out_0", "@dir_log_0=" + QString(QDir::separator()),
       " Slot 0, dir_out_0: manca la cartella di destinazione...",
       " Slot 0, dir_log_0: manca la cartella dei log..."}},
+    // the slot's other problems left untold: no pass serves it
+    {{"@dir_log_0={log\tB}", "@dir_nazionale_0=DIRCGD={arch\rB};CREA:XX;",
+      " Slot 0, dir_log_0: il percorso ...log<TAB>B... contiene una tabulazione o un a capo: lo slot non...",
+      " Slot 0, dir_nazionale_0: il percorso ...arch<CR>B... contiene una tabulazione o un a capo..."}},
     // a destination that is the input folder written another way
     {{"@dir_out_0={log/../in}",
       " Slot 0, dir_out_0: la cartella {log/../in} coincide con la cartella di ingresso..."}},

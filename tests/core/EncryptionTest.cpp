@@ -67,6 +67,18 @@ const Scenario kEncryption[] = {
         ">!Cripto il file", "#Referto.pdf\t**"},
        {},
        [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), "segreto di stato"); }}}},
+    // It opens without a password; only its use is restricted.
+    {"a PDF with an owner password alone is protected by the slot's password",
+     kEncrypting + QStringList{"in/=", "out/=Referto.pdf", "> Cripto il file  Referto.pdf", ">!gia' protetto",
+                               "#Referto.pdf\t**"},
+     [](PassTree& t) {
+         realTool(t);
+         writeWithObjectStreams(*openPdf(t.tree.path("in/Referto.pdf")), t.tree.path("in/limited.pdf"), "",
+                                "o");
+         ASSERT_TRUE(QFile::remove(t.tree.path("in/Referto.pdf")) &&
+                     QFile::rename(t.tree.path("in/limited.pdf"), t.tree.path("in/Referto.pdf")));
+     },
+     [](PassTree& t) { expectProtectedBy(t.tree.path("out/Referto.pdf"), kStandardPassword); }},
     // The tool waits, a few seconds at most, for a sign only the window's events give; the first
     // events after its start go by before the wait, so the sign must come from within it. A timer
     // tick or the run button meanwhile must not start a second pass. Without a password of its own
@@ -125,21 +137,22 @@ INSTANTIATE_TEST_SUITE_P(Encryption, PassScenario, ::testing::ValuesIn(kEncrypti
 
 }  // namespace
 
-TEST(PdfProtection, IsReadFromTheLastTrailerOrCrossReferenceStream) {
+TEST(PdfProtection, MeansNoOpeningWithoutAPassword) {
     TempTree tree;
     tree.write("plain.pdf", QByteArray::fromStdString(samplepdf::makeSamplePdf(4000, 7)));
     writeWithObjectStreams(*openPdf(tree.path("plain.pdf")), tree.path("streams.pdf"));
     writeWithObjectStreams(*openPdf(tree.path("plain.pdf")), tree.path("streams-protected.pdf"), "u");
-    const QByteArray body = "%PDF-1.4\n1 0 obj\n<< /Note (/Encrypt) >>\nendobj\n";
-    tree.write("mentions.pdf",
-               body + "trailer\n<< /Root 1 0 R /EncryptMetadata false >>\nstartxref\n9\n%%EOF\n");
-    tree.write("direct.pdf",
-               body + "trailer\n<</Root 1 0 R/Encrypt<</Filter/Standard>>>>\nstartxref\n9\n%%EOF\n");
+    writeWithObjectStreams(*openPdf(tree.path("plain.pdf")), tree.path("owner-only.pdf"), "", "o");
+    tree.write("damaged.pdf",
+               "%PDF-1.4\n1 0 obj\n<< >>\nendobj\ntrailer\n<</Root 1 0 R/Encrypt<</Filter/Standard>>>>\n"
+               "startxref\n9\n%%EOF\n");
     tree.write("text.pdf", "not a PDF /Encrypt");
-    // A plain PDF is encrypted by the passes.
-    const std::pair<const char*, bool> cases[] = {{"streams.pdf", false},  {"streams-protected.pdf", true},
-                                                  {"mentions.pdf", false}, {"direct.pdf", true},
-                                                  {"text.pdf", false},     {"missing.pdf", false}};
+    // Those that open without a password are encrypted by the passes; the tool says why it cannot read
+    // the unreadable ones.
+    const std::pair<const char*, bool> cases[] = {
+        {"plain.pdf", false},      {"streams.pdf", false}, {"streams-protected.pdf", true},
+        {"owner-only.pdf", false}, {"damaged.pdf", false}, {"text.pdf", false},
+        {"missing.pdf", false}};
     for (const auto& [name, isProtected] : cases)
         EXPECT_EQ(isPasswordProtectedPdf(tree.path(name)), isProtected) << name;
 }

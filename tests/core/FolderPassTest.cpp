@@ -126,6 +126,15 @@ const Scenario kDriver[] = {
       "+log1/", "app/=", "log1/=", ">>", "> Non riesco ad accedere ad una delle tre dir {in} {missing} {log}",
       "> Lettura cartella pricipale {in1}", "> Inizio lettura contenuto : {in1}",
       "> Fine lettura contenuto : {in1}", "> Elaborati : 0"}},
+    // Each line and record naming the folder would break; the folders need not exist.
+    {"a slot whose folder path holds a tab or a line break is not served and the next slot is looked at",
+     {"@dir_out_0={out\tB}", "@dir_in_1={in1}", "@dir_out_1={out1}", "@dir_log_1={log1}",
+      "@dir_nazionale_1=DIRCGD={arch\rB};", "+in/a.pdf=a", "+in1/b.pdf=b", "+out1/", "+log1/", "in/a.pdf=a",
+      "in1/b.pdf=b", "app/=", ">>",
+      "> Slot 0 non elaborato: il percorso in dir_out_0 contiene una tabulazione o un a capo : "
+      "{tree}out<TAB>B/",
+      "> Slot 1 non elaborato: il percorso in dir_nazionale_1 contiene una tabulazione o un a capo : "
+      "{tree}arch<CR>B/"}},
     {"subfolders go to the root or to their own destination folder",  // not their subfolders
      {"@gestione_dir_0=1", "@gestione_dir_out_0=0", "+in/A/one.pdf=1", "+in/A/B/deeper.pdf=2",
       "out/one.pdf=1", "in/A/B/deeper.pdf", "> lettura Sotto Cartella A",

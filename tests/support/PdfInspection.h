@@ -31,13 +31,15 @@ inline std::unique_ptr<QPDF> openPdf(const QString& file, const std::optional<st
 
 // Writes `pdf` again as `out`, reading every object and stream as a full check does, with object
 // streams (so with a cross-reference stream, no trailer) and AES-256 under `user` if given, who
-// is the owner too.
-inline void writeWithObjectStreams(QPDF& pdf, const QString& out, const char* user = nullptr) {
+// is the owner too unless `owner` is given.
+inline void writeWithObjectStreams(QPDF& pdf, const QString& out, const char* user = nullptr,
+                                   const char* owner = nullptr) {
     const std::string file = out.toStdString();  // the writer keeps the name, not a copy of it
     QPDFWriter writer(pdf, file.c_str());
     writer.setObjectStreamMode(qpdf_o_generate);
     if (user)
-        writer.setR6EncryptionParameters(user, user, true, true, true, true, true, true, qpdf_r3p_full, true);
+        writer.setR6EncryptionParameters(user, owner ? owner : user, true, true, true, true, true, true,
+                                         qpdf_r3p_full, true);
     writer.write();
 }
 
