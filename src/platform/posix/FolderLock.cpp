@@ -35,20 +35,25 @@ QByteArray readText(int fd) {
 
 FolderLock::Outcome FolderLock::tryLock(const QString& folder) {
     holder_.clear();
-    const int fd = ::open(QFile::encodeName(folder + kFolderLockName).constData(),
-                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return Outcome::Unavailable;
+    const QByteArray path = QFile::encodeName(folder + kFolderLockName);
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    // A lock file another user made and this one may only read (a share between two accounts)
+    // still takes a shared lock: it keeps out every installation that may write the file.
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | flags, 0666);
+    const bool writable = fd >= 0;
+    if (!writable && errno == EACCES)
+        fd = ::open(path.constData(), O_RDONLY | flags);
     struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return Outcome::Unavailable;
+    }
     struct flock lock {};
-    lock.l_type = F_WRLCK;
+    lock.l_type = writable ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = kFolderLockedByte;
     lock.l_len = 1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Outcome::Unavailable;
-    }
     if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
         const bool taken = errno == EAGAIN || errno == EACCES;  // else ENOLCK: no locks on this share
         if (taken)
@@ -59,7 +64,7 @@ FolderLock::Outcome FolderLock::tryLock(const QString& folder) {
     state_->fd = fd;
     const QByteArray text = folderLockHolderText();
     // The text only informs: the lock holds whether or not it could be written.
-    if (::ftruncate(fd, 0) == 0) {
+    if (writable && ::ftruncate(fd, 0) == 0) {
         [[maybe_unused]] const ssize_t written =
             ::pwrite(fd, text.constData(), static_cast<size_t>(text.size()), 0);
     }

@@ -40,10 +40,17 @@ QByteArray readText(HANDLE handle) {
 
 FolderLock::Outcome FolderLock::tryLock(const QString& folder) {
     holder_.clear();
-    const HANDLE handle =
-        ::CreateFileW(win32Path(folder + kFolderLockName).c_str(), GENERIC_READ | GENERIC_WRITE,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // A lock file this account may only read still takes the exclusive lock.
+    const std::wstring path = win32Path(folder + kFolderLockName);
+    const auto open = [&path](DWORD access, DWORD disposition) {
+        return ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                             nullptr);
+    };
+    HANDLE handle = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    const bool writable = handle != INVALID_HANDLE_VALUE;
+    if (!writable && ::GetLastError() == ERROR_ACCESS_DENIED)
+        handle = open(GENERIC_READ, OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE)
         return Outcome::Unavailable;
     OVERLAPPED range = lockedRange();
@@ -60,7 +67,7 @@ FolderLock::Outcome FolderLock::tryLock(const QString& folder) {
     DWORD written = 0;
     OVERLAPPED start{};
     // The text only informs: the lock holds whether or not it could be written.
-    if (::SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == 0 && ::SetEndOfFile(handle))
+    if (writable && ::SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == 0 && ::SetEndOfFile(handle))
         ::WriteFile(handle, text.constData(), static_cast<DWORD>(text.size()), &written, &start);
     return Outcome::Held;
 }
