@@ -27,6 +27,7 @@ namespace {
 QString stayText(StayReason reason) {
     switch (reason) {
         case StayReason::None:
+        case StayReason::FolderLock:
             break;
         case StayReason::EncryptedCopyName:
             return QStringLiteral("nome riservato alla copia criptata");
@@ -163,6 +164,8 @@ void Simulation::file(const SlotContext& ctx, const ControlRule& rule, const pla
     doc.source = ctx.folder + entry.name;
     const FileDecision decision = decideFile(ctx, settings_, rule, entry, module_.clock.now());
     doc.stays = decision.stays;
+    if (doc.stays == StayReason::FolderLock)
+        return;  // the lock file of the pass, not a file of the folder's
     if (!doc.filed()) {
         line(doc.slot, withLineBreaksShown(doc.source) + QStringLiteral(" resta: ") + stayText(doc.stays));
         plan.documents.push_back(doc);

@@ -1,6 +1,7 @@
 #include "platform/DurableCopy.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include "platform/AtomicFile.h"
 #include "platform/RunError.h"
@@ -18,6 +19,17 @@ void copyFileDurably(const QString& source, const QString& target) {
     copy.flush();
     copy.commit();
     syncFolder(folderOf(target));
+}
+
+bool copyFileDurablyUnlessTaken(const QString& source, const QString& target) {
+    OpenDocument document(source);
+    const quint32 token = QRandomGenerator::global()->generate() | 1;
+    StagedCopy copy = document.copyTo(target, folderOf(target) + stagedCopyName(1, token), false);
+    copy.flush();
+    if (!copy.commitUnlessTaken())
+        return false;
+    syncFolder(folderOf(target));
+    return true;
 }
 
 bool sameContent(const QString& a, const QString& b) {

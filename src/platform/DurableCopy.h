@@ -16,6 +16,11 @@ bool isTemporaryCopyName(const QString& name);
 // nothing is left behind.
 void copyFileDurably(const QString& source, const QString& target);
 
+// As copyFileDurably, but the copy takes the target's name only when no file holds it: false
+// then, and nothing is left behind. Two writers into one shared folder never meet on the
+// temporary name either.
+bool copyFileDurablyUnlessTaken(const QString& source, const QString& target);
+
 // Whether two regular files hold the same bytes.
 bool sameContent(const QString& a, const QString& b);
 

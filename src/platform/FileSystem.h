@@ -28,6 +28,8 @@ std::vector<QString> listSubfolders(const QString& folder);
 
 bool folderExists(const QString& path);
 bool regularFileExists(const QString& path);
+// Anything at all by that name, a link included (not followed).
+bool entryExists(const QString& path);
 std::optional<FileEntry> regularFileInfo(const QString& path);
 
 // One folder level. Throws RunError.

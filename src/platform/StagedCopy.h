@@ -7,9 +7,11 @@
 namespace dokivo::platform {
 
 // The temporary name of the `n`th staged copy of a pass: hidden and recognisable as ours
-// (isTemporaryCopyName), and one per copy waiting in a batch.
-inline QString stagedCopyName(qint64 n) {
-    return QStringLiteral(".~dokivo-copia-%1.tmp").arg(n);
+// (isTemporaryCopyName), and one per copy waiting in a batch. `token` tells the passes of two
+// installations writing into one shared folder apart.
+inline QString stagedCopyName(qint64 n, quint32 token = 0) {
+    return token == 0 ? QStringLiteral(".~dokivo-copia-%1.tmp").arg(n)
+                      : QStringLiteral(".~dokivo-copia-%1-%2.tmp").arg(token, 8, 16, QLatin1Char('0')).arg(n);
 }
 
 // A copy written under a temporary name beside its target, its data not yet flushed. Many of them
@@ -34,6 +36,10 @@ class StagedCopy {
     // Renames the flushed copy over its target. The new name is durable only once the caller has
     // flushed the target's folder. Throws RunError.
     void commit();
+    // Gives the flushed copy its target's name only when no file holds that name, in one step
+    // that a second writer into the same folder, on this machine or another, cannot come between.
+    // False when the name is taken (the temporary file goes with the copy). Throws RunError.
+    bool commitUnlessTaken();
 
   private:
     friend class OpenDocument;

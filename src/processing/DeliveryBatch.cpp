@@ -1,5 +1,7 @@
 #include "processing/DeliveryBatch.h"
 
+#include <QRandomGenerator>
+
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/DurableCopy.h"
@@ -13,7 +15,11 @@ namespace dokivo {
 
 DeliveryBatch::DeliveryBatch(const PassEnvironment& env, DeliveryJournal& journal, RecordFile& record,
                              PassProgress& progress)
-    : env_(env), journal_(journal), record_(record), progress_(progress) {}
+    : env_(env),
+      journal_(journal),
+      record_(record),
+      progress_(progress),
+      token_(QRandomGenerator::global()->generate() | 1) {}
 
 void DeliveryBatch::addLine(const QString& text, bool refresh) {
     Item item;
@@ -24,7 +30,7 @@ void DeliveryBatch::addLine(const QString& text, bool refresh) {
 }
 
 QString DeliveryBatch::temporaryIn(const QString& folder) {
-    const QString path = folder + platform::stagedCopyName(++temporaries_);
+    const QString path = folder + platform::stagedCopyName(++temporaries_, token_);
     journal_.noteTemporary(path);
     return path;
 }
@@ -129,15 +135,25 @@ void DeliveryBatch::fileDocument(const FiledDocument& document) {
     progress_.document = document.source;
     progress_.step = 31;
     // A source that changed after it was copied is not the document its copies hold: it stays, and
-    // a later pass takes it again.
-    if (platform::documentState(document.source) != document.state) {
+    // a later pass takes it again. One that is gone (taken out by hand, or by another installation
+    // that does not share the folder's lock) is filed all the same: its copies are complete.
+    const platform::DocumentState now = platform::documentState(document.source);
+    const bool gone = now != document.state && !platform::entryExists(document.source);
+    if (now != document.state && !gone) {
         env_.addLineAndRefresh(failureLine(
             32, platform::SourceError(platform::errnum::PermissionDenied, document.source), document.source));
         return;
     }
     ++progress_.processed;
     progress_.step = 32;
-    platform::removeFile(document.source);
+    if (!gone) {
+        try {
+            platform::removeFile(document.source);
+        } catch (const platform::RunError& error) {
+            if (error.number() != platform::errnum::FileNotFound)  // gone since it was looked at
+                throw;
+        }
+    }
     progress_.step = 33;
     env_.addLine(QStringLiteral(" File elaborato : ") + document.source);
     progress_.step = 34;

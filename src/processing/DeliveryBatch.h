@@ -91,6 +91,7 @@ class DeliveryBatch {
     qint64 bytes_ = 0;
     qint64 startedMs_ = 0;
     qint64 temporaries_ = 0;
+    const quint32 token_;  // in the temporary names: another installation's pass has another
 };
 
 }  // namespace dokivo

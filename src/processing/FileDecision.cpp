@@ -4,6 +4,7 @@
 #include "platform/ArrivalCheck.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 #include "processing/Encryption.h"
 #include "processing/LineBreakingNames.h"
 #include "processing/SlotContext.h"
@@ -17,6 +18,8 @@ const QString kEncryptedName = QStringLiteral("CRIPTATO.PDF");
 // The files that never reach the name checks, in the order the pass tests them.
 StayReason beforeNameChecks(const SlotContext& ctx, const ControlRule& rule, const platform::FileEntry& file,
                             const QDateTime& now) {
+    if (platform::isFolderLockName(file.name))
+        return StayReason::FolderLock;
     if (file.name == kEncryptedName)
         return StayReason::EncryptedCopyName;
     if (!passesControlRule(rule, file.name))

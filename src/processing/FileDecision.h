@@ -18,6 +18,7 @@ struct FileEntry;
 // Why a file of an input folder stays where it is; None when the pass goes on to file it.
 enum class StayReason {
     None,
+    FolderLock,          // the folder's lock file, never a document
     EncryptedCopyName,   // "CRIPTATO.PDF"
     ControlCharacters,   // the slot's control-character rule refuses the name
     NameNotText,         // the name cannot be addressed as text

@@ -7,6 +7,7 @@
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 #include "platform/RunError.h"
 #include "processing/DateFolders.h"
@@ -215,6 +216,15 @@ void summarise(const PassEnvironment& env, const Pass& pass) {
 
 void runFolderPass(const PassEnvironment& env) {
     const SlotContext& ctx = env.slot;
+    // Another installation sharing the folder files it now; the next tick tries again.
+    platform::FolderLock lock;
+    if (lock.tryLock(ctx.folder) == platform::FolderLock::Outcome::Taken) {
+        const QString holder =
+            lock.holder().isEmpty() ? QStringLiteral("un'altra installazione") : lock.holder();
+        env.addLineAndRefresh(QStringLiteral(" Cartella non letta: in uso da ") + holder +
+                              QStringLiteral(" : ") + ctx.folder);
+        return;
+    }
     Pass pass(env);
     int& step = pass.progress.step;
     QString& document = pass.progress.document;
@@ -233,8 +243,13 @@ void runFolderPass(const PassEnvironment& env) {
             try {
                 processFile(env, pass, file);
             } catch (const platform::SourceError& error) {
-                // This document could not be read; it stays where it is, and the others go on.
-                pass.batch.addLine(failureLine(step, error, document), true);
+                // This document could not be read; it stays where it is, and the others go on. One
+                // that is gone (taken out by hand) is no failure: it is simply not there to file.
+                if (error.number() == platform::errnum::FileNotFound && !platform::entryExists(document))
+                    pass.batch.addLine(QStringLiteral(" File non elaborato: non piu' presente : ") +
+                                       withLineBreaksShown(document));
+                else
+                    pass.batch.addLine(failureLine(step, error, document), true);
             }
             if (pass.batch.full())
                 pass.batch.commit();

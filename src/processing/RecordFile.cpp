@@ -6,8 +6,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/DateText.h"
 #include "platform/DurableCopy.h"
+#include "platform/FileSystem.h"
 #include "platform/RunError.h"
 #include "platform/TextCodec.h"
+#include "processing/Delivery.h"
 
 namespace dokivo {
 
@@ -60,8 +62,17 @@ void RecordFile::close() {
 void RecordFile::handOverPath(const QString& recordPath, const QString& logFolder) {
     if (recordPath.isEmpty())
         return;
-    platform::ignoringFailures(
-        [&] { platform::copyFileDurably(recordPath, logFolder + QFileInfo(recordPath).fileName()); });
+    // Another record file of that name (another installation's, another slot's that closed in the
+    // same second) is never replaced: the copy takes the first free numbered name, as in a backup
+    // folder. A copy of these very lines is there already.
+    platform::ignoringFailures([&] {
+        firstUsableName(QFileInfo(recordPath).fileName(), [&](const QString& name) {
+            const QString target = logFolder + name;
+            if (platform::regularFileExists(target) && platform::sameContent(recordPath, target))
+                return true;
+            return platform::copyFileDurablyUnlessTaken(recordPath, target);
+        });
+    });
 }
 
 }  // namespace dokivo

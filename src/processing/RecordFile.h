@@ -23,7 +23,8 @@ class RecordFile {
     void write(const QStringList& fields);
     // Flushes to disk and closes; failures are ignored.
     void close();
-    // Copies the closed file into `logFolder` under its own name; failures are ignored.
+    // Copies the closed file into `logFolder` under its own name, or when another file holds that
+    // name the first free numbered one ("dokivolog05140307_1 (2).txt"); failures are ignored.
     void handOver(const QString& logFolder) const { handOverPath(path_, logFolder); }
     static void handOverPath(const QString& recordPath, const QString& logFolder);
 

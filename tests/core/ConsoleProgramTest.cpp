@@ -3,11 +3,16 @@
 // only into its folders and opens no file wider than the umask.
 
 #include <QProcess>
+#include <QSet>
+#include <QThread>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
+
+#include <csignal>
 #endif
 
+#include "platform/FolderLock.h"
 #include "platform/IniFile.h"
 #include "processing/RecordFile.h"
 #include "support/PassScenario.h"
@@ -150,4 +155,63 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
     // The single-instance guard's lock file and socket are all that lands in the temporary folder.
     for (const QString& name : sandbox.entries("tmp"))
         EXPECT_TRUE(name.startsWith("dokivo-test-")) << name;
+}
+
+// Two installations on one shared tree (two program folders, two instance keys, one Dokivo.ini)
+// started together: each document is filed and recorded once, nothing counts as a duplicate and
+// no pass fails. Then one is killed while it holds the input folder's lock: the other's next pass
+// files the rest.
+TEST(ConsoleProgram, TwoInstallationsOnOneSharedFolderFileEachDocumentOnce) {
+    PassTree t;
+    t.lay({"@dir_backup_0={bak}", "@dir_doppioni_0={dup}"});
+    const auto lay = [&t](int from, int to) {
+        for (int i = from; i < to; ++i)
+            t.tree.write(QStringLiteral("in/d%1.pdf").arg(i), QByteArray::number(i));
+    };
+    lay(0, 2000);
+    t.saveIni();
+    QProcess installations[2];
+    QStringList programs;
+    for (const char* folder : {"app/", "app2/"}) {
+        programs << t.tree.folder(folder) + QFileInfo(DOKIVO_CLI_PATH).fileName();
+        ASSERT_TRUE(QFile::copy(DOKIVO_CLI_PATH, programs.back()));
+    }
+    const auto start = [&](int n) {
+        installations[n].setProcessEnvironment(cliEnvironment());
+        installations[n].start(programs[n], {t.expand("ini:{conf}"), "run:y"});
+    };
+    for (int pass = 0; pass < 2 && !t.tree.entries("in").isEmpty(); ++pass) {
+        start(0), start(1);
+        for (QProcess& p : installations) {
+            ASSERT_TRUE(p.waitForFinished(120000));
+            EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        }
+    }
+    EXPECT_EQ(t.tree.entries("in"), QStringList());
+    EXPECT_EQ(t.tree.entries("out").size(), 2000);
+    EXPECT_EQ(t.tree.entries("dup"), QStringList());
+    QStringList records;
+    for (const QString& name : t.tree.entries("log"))
+        records << QString(t.tree.read("log/" + name)).split("\r\n", Qt::SkipEmptyParts).mid(1);
+    EXPECT_EQ(records.size(), 2000);
+    EXPECT_EQ(QSet<QString>(records.begin(), records.end()).size(), 2000);
+    EXPECT_FALSE(t.tree.read("track/" + kTrackingFileName).contains(" Lettura Cartella "));
+
+#ifndef Q_OS_WIN
+    lay(2000, 3000);
+    t.set("dir_doppioni_0");  // a killed delivery leaves copies the next pass takes again
+    t.saveIni();
+    start(0);
+    const QString holder = QStringLiteral("(pid %1)").arg(installations[0].processId());
+    while (!t.tree.read("in/" + platform::kFolderLockName).contains(holder.toUtf8()) &&
+           installations[0].state() == QProcess::Running)
+        QThread::msleep(1);
+    ::kill(static_cast<pid_t>(installations[0].processId()), SIGKILL);
+    installations[0].waitForFinished();
+    start(1);
+    ASSERT_TRUE(installations[1].waitForFinished(120000));
+    EXPECT_EQ(installations[1].exitCode(), 0);
+    EXPECT_EQ(t.tree.entries("in"), QStringList());
+    EXPECT_EQ(t.tree.entries("out").filter(".pdf").size(), 3000);  // the killed one's copies left aside
+#endif
 }

@@ -3,6 +3,9 @@
 // filed stays, the pass says why, what was filed stays whole, and once the fault is gone the next
 // pass files the rest. Then the durable copy's own failures.
 
+#include <QCoreApplication>
+
+#include "platform/FolderLock.h"
 #include "platform/RunError.h"
 #include "platform/StagedCopy.h"
 #include "support/PassScenario.h"
@@ -77,6 +80,45 @@ const Scenario kFaults[] = {
         "#a.pdf\t**"},
        {},
        [](PassTree& t) { EXPECT_EQ(t.m().operations.size(), 0); }}}},
+    // A person takes documents out while the pass runs: the first one as soon as its copy is made
+    // (its filing is complete), and one still waiting for its turn (nothing of it is made).
+    {"documents taken out by hand during the pass neither end it nor leave half of them filed",
+     {"+in/a.pdf=a", "+in/b.pdf=b", "+in/c.pdf=c", "in/=", "> Elaborati : 2", "#*.pdf\t**", "#*.pdf\t**",
+      ">~ File non elaborato: non piu' presente : {in}"},
+     [](PassTree& t) {
+         t.clock.onNow = [&t] {
+             const QStringList staged = t.tree.entries("out").filter(".~dokivo");
+             if (staged.isEmpty() || !t.notes.isEmpty())
+                 return;
+             t.notes << t.tree.read("out/" + staged[0]) + ".pdf";
+             t.notes << t.tree.entries("in").filter(t.notes[0] == "a.pdf" ? "b.pdf" : "a.pdf");
+             for (const QString& name : t.notes)
+                 QFile::remove(t.tree.path("in/" + name));
+         };
+     },
+     [](PassTree& t) {
+         ASSERT_EQ(t.notes.size(), 2);
+         EXPECT_EQ(t.tree.entries("out").size(), 2);
+         EXPECT_FALSE(t.tree.exists("out/" + t.notes[1]));
+         EXPECT_TRUE(t.messages().contains(" File elaborato : " + t.expand("{in}") + t.notes[0]));
+     }},
+    // Another installation files the folder now (here a second lock on its lock file, as the file
+    // server holds one for the other machine): it is passed over, and a later pass files it. The
+    // lock file itself is never filed, even with its extension accepted.
+    {"a folder another installation holds is passed over with one line naming it until it lets go",
+     {"+in/a.pdf=a", "in/a.pdf=a", "out/=", ">~ Cartella non letta: in uso da ",
+      ">! Inizio lettura contenuto"},
+     [](PassTree& t) {
+         auto other = std::make_shared<platform::FolderLock>();
+         EXPECT_EQ(other->tryLock(t.expand("{in}")), platform::FolderLock::Outcome::Held);
+         t.during.push_back(other);
+     },
+     [](PassTree& t) {
+         const QString pid = QString::number(QCoreApplication::applicationPid());
+         EXPECT_TRUE(t.messages().last().endsWith("(pid " + pid + ") : " + t.expand("{in}")))
+             << t.messages().last();
+     },
+     {{{"@estensione_0=lock", "out/=a.pdf", "in/Dokivo.lock", "> Elaborati : 1", "#a.pdf\t**"}}}},
     // The driver found it, and lists it a moment later.
     {"an input folder gone after the driver tested it ends the pass at step 3",
      {"+in/a.pdf=a", "+out/filed.pdf=filed earlier", "out/=filed.pdf", "!in",

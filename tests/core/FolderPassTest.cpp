@@ -87,12 +87,15 @@ const Scenario kFiling[] = {
     {"a destination that is the input folder never deletes the document",
      {"@dir_out_0={in}", "+in/doc.pdf=precious", "in/=doc.pdf", "in/doc.pdf=precious",
       ">~ Lettura Cartella 28 70 "}},
-    {"record file names count up and never replace an earlier file",
+    // Then another installation sharing the log folder has handed over a record file of that name.
+    {"record file names count up and never replace an earlier file here or in the log folder",
      {"+in/a.pdf=a", "log/=dokivolog05140307_1.txt", "#a.pdf\t**"},
      {},
      {},
      {{{"+in/b.pdf=b", "log/=dokivolog05140307_1.txt|dokivolog05140307_2.txt", "#a.pdf\t**", "#b.pdf\t**"},
-       [](PassTree& t) { t.m().record_file_counter = 0; }}}},  // a restart within the same second
+       [](PassTree& t) { t.m().record_file_counter = 0; }},  // a restart within the same second
+      {{"+in/c.pdf=c", "+log/dokivolog05140307_3.txt=theirs", "log/dokivolog05140307_3.txt=theirs",
+        "log/dokivolog05140307_3 (2).txt=~c.pdf\t", "#a.pdf\t**", "#b.pdf\t**", "#c.pdf\t**"}}}},
 };
 INSTANTIATE_TEST_SUITE_P(Filing, PassScenario, ::testing::ValuesIn(kFiling), scenarioName);
 

@@ -26,16 +26,17 @@ TEST(PassSimulation, APlannedPassIsThePassThatFollowsAndPlanningChangesNothing) 
     t.slot(1);
     t.slot(2);
     // Each document holds its own name, so the pass shows where each went; "Same 1" and "Same_1"
-    // meet under one name. Where a name can hold a tab, one that stays for it.
+    // meet under one name. Where a name can hold a tab, one that stays for it. The folder's lock
+    // file is not planned at all.
     QMap<QString, StayReason> stays{{"in/x.txt", StayReason::Extension},
                                     {"in/CRIPTATO.PDF", StayReason::EncryptedCopyName},
                                     {"in2/abc.pdf", StayReason::Formatoatene}};
 #ifndef Q_OS_WIN
     stays.insert("in/a\tb.pdf", StayReason::LineBreaks);
 #endif
-    for (const QString& name :
-         QStringList{"in/Scan 01.pdf", "in/Same 1.pdf", "in/Same_1.pdf", "in/A/inner.pdf", "in1/Dup.pdf"} +
-             stays.keys())
+    for (const QString& name : QStringList{"in/Scan 01.pdf", "in/Same 1.pdf", "in/Same_1.pdf",
+                                           "in/A/inner.pdf", "in1/Dup.pdf", "in/Dokivo.lock"} +
+                                   stays.keys())
         t.drop(name + "=" + name);
     const bool fifo = makeNode(t.tree.path("in/pipe.pdf"), Node::Fifo);  // none on Windows
     t.saveIni();

@@ -17,6 +17,7 @@
 #include "app/Frontend.h"
 #include "app/MainModule.h"
 #include "platform/Clock.h"
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 
 // GoogleTest prints Qt texts in failure messages (a list of texts as a container of them).
@@ -35,8 +36,13 @@ namespace dokivo::test {
 // Starts at 5 March 2024, 14:03:07; only sleeping moves it.
 class FakeClock final : public platform::Clock {
   public:
-    QDateTime now() const override { return now_; }
+    QDateTime now() const override {
+        if (onNow)
+            onNow();
+        return now_;
+    }
     void sleepMs(int ms) override { now_ = now_.addMSecs(ms); }
+    std::function<void()> onNow;  // a pass asks the time at every file: a moment inside it
 
   private:
     QDateTime now_{QDate(2024, 3, 5), QTime(14, 3, 7)};
@@ -106,9 +112,12 @@ class TempTree {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     bool exists(const QString& rel) const { return QFileInfo::exists(path(rel)); }
+    // Without the lock file a pass keeps in its input folder: no document, always there.
     QStringList entries(const QString& rel = {}) const {
-        return QDir(path(rel)).entryList(
+        QStringList names = QDir(path(rel)).entryList(
             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+        names.removeOne(platform::kFolderLockName);
+        return names;
     }
 
   private:

@@ -127,6 +127,11 @@ bool regularFileExists(const QString& path) {
     return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool entryExists(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(nativePath(path).constData(), &st) == 0;
+}
+
 void createFolder(const QString& path) {
     if (::mkdir(nativePath(path).constData(), 0777) != 0)
         throwFromErrno(errno, path, true);

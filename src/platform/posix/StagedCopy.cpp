@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,6 +104,30 @@ void StagedCopy::commit() {
     if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
         throwFromErrno(errno, target_);
     pending_ = false;
+}
+
+bool StagedCopy::commitUnlessTaken() {
+    const QByteArray from = QFile::encodeName(temporary_);
+    const QByteArray to = QFile::encodeName(target_);
+    // A hard link takes only a free name, on NFS too; where the file system makes no links, the
+    // rename that does not replace, then (a file system with neither) a look before the rename.
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        pending_ = false;
+        return true;
+    }
+    if (errno != EEXIST &&
+        ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        pending_ = false;
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return false;
+    commit();
+    return true;
 }
 
 OpenDocument::OpenDocument(const QString& path) : path_(path) {

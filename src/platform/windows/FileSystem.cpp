@@ -111,6 +111,10 @@ bool regularFileExists(const QString& path) {
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
+bool entryExists(const QString& path) {
+    return attributesOf(path) != INVALID_FILE_ATTRIBUTES;  // a link's own attributes
+}
+
 void createFolder(const QString& path) {
     if (!CreateDirectoryW(win32Path(path).c_str(), nullptr))
         throwLastWindowsError(path, true);

@@ -109,6 +109,18 @@ void StagedCopy::flush() {
         throwLastWindowsError(target_);
 }
 
+bool StagedCopy::commitUnlessTaken() {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on a taken name, also on a share.
+    if (MoveFileExW(win32Path(temporary_).c_str(), win32Path(target_).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        pending_ = false;
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return false;
+    throwLastWindowsError(target_);
+}
+
 void StagedCopy::commit() {
     // Write-through: the call returns once the new name is on disk.
     if (!MoveFileExW(win32Path(temporary_).c_str(), win32Path(target_).c_str(),
