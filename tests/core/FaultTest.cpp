@@ -95,9 +95,14 @@ const Scenario kFaults[] = {
      [](PassTree& t) {
          DeliveryJournal journal(t.tree.path("app/"));
          journal.noteCopyFolder(QDir::toNativeSeparators(t.expand("{out}24/03/05/")));
-         journal.noteDocument(
-             {t.expand("{in}a.pdf"), QDir::toNativeSeparators(t.expand("{out}24/03/05/a.pdf")), QString(),
-              t.tree.path("app/dokivolog05140307_1.txt"), t.expand("{log}"), 0, "a.pdf\t/out/", {}});
+         journal.noteDocument({t.expand("{in}a.pdf"),
+                               QDir::toNativeSeparators(t.expand("{out}24/03/05/a.pdf")),
+                               QString(),
+                               t.tree.path("app/dokivolog05140307_1.txt"),
+                               t.expand("{log}"),
+                               0,
+                               "a.pdf\t/out/",
+                               {}});
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Faults, PassScenario, ::testing::ValuesIn(kFaults), scenarioName);

@@ -261,7 +261,7 @@ class LazyFs {
             config.write(QStringLiteral("[faults]\nfifo_path=\"%1faults.fifo\"\n"
                                         "fifo_path_completed=\"%1done.fifo\"\n"
                                         "[cache]\napply_eviction=false\n"
-                                        "[cache.simple]\ncustom_size=\"1gb\"\nblocks_per_page=1\n"
+                                        "[cache.simple]\ncustom_size=\"256mb\"\nblocks_per_page=1\n"
                                         "[filesystem]\nlog_all_operations=false\nlogfile=\"\"\n")
                              .arg(work_)
                              .toUtf8()) < 0)
@@ -292,7 +292,7 @@ class LazyFs {
                         QStringLiteral("modules=subdir"), QStringLiteral("-o"),
                         QStringLiteral("subdir=") + work_ + QStringLiteral("root")});
         for (int waited = 0; !mounted(); waited += 50) {
-            if (waited > 20000 || process_.state() == QProcess::NotRunning)
+            if (waited > 60000 || process_.state() == QProcess::NotRunning)
                 throw std::runtime_error("LazyFS did not mount; see " + work_.toStdString() + "lazyfs.log");
             QThread::msleep(50);
         }
