@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqpdf-dev qpdf
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth rsync time e2fsprogs
+  xvfb xauth rsync time e2fsprogs fuse3
 )
 if [ "${1:-}" = windows ]; then
   packages+=(

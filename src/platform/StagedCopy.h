@@ -14,6 +14,12 @@ inline QString stagedCopyName(qint64 n, quint32 token = 0) {
                       : QStringLiteral(".~dokivo-copia-%1-%2.tmp").arg(token, 8, 16, QLatin1Char('0')).arg(n);
 }
 
+// The names stagedCopyName gives under `token`, for a folder listing; all of ours when it is 0.
+inline QString stagedCopyPattern(quint32 token) {
+    return token == 0 ? QStringLiteral(".~dokivo-copia*.tmp")
+                      : QStringLiteral(".~dokivo-copia-%1-*.tmp").arg(token, 8, 16, QLatin1Char('0'));
+}
+
 // A copy written under a temporary name beside its target, its data not yet flushed. Many of them
 // are flushed together and only then take their names, so that one disk commit serves a whole
 // group of documents. Destroyed before it took its name, it removes its temporary file.

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "config/ControlCodes.h"
+#include "platform/AtomicFile.h"
 #include "platform/DateText.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -56,9 +57,12 @@ QString DateFolderMaker::build(const QString& parameters, const QString& root, c
     QString folder = root;
     for (const QString& level : levelsFor(layoutCode(parameters), created)) {
         folder += level;
-        // Already there, or not creatable: the copy into it reports the latter.
+        // Already there, or not creatable: the copy into it reports the latter. A level made here is
+        // flushed into the folder above at once, before any source filed into it goes: the batch
+        // flushes the folder its copies went to, not the ones above.
         if (!tried_.contains(folder)) {
-            platform::tryCreateFolder(folder);
+            if (platform::tryCreateFolder(folder))
+                platform::syncFolder(platform::folderOf(folder));
             tried_.insert(folder);
         }
         folder += platform::separatorChar();

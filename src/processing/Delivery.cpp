@@ -100,6 +100,7 @@ void Delivery::file(JournalEntry entry, std::optional<QStringList> record) {
     entry.source = source();
     entry.target = target_;
     entry.backup = backup_;
+    entry.state = document_->state();
     batch_.addFiled({source(), document_->state(), std::move(record)}, entry);
 }
 

@@ -30,9 +30,8 @@ void DeliveryBatch::addLine(const QString& text, bool refresh) {
 }
 
 QString DeliveryBatch::temporaryIn(const QString& folder) {
-    const QString path = folder + platform::stagedCopyName(++temporaries_, token_);
-    journal_.noteTemporary(path);
-    return path;
+    journal_.noteCopyFolder(folder, token_);
+    return folder + platform::stagedCopyName(++temporaries_, token_);
 }
 
 void DeliveryBatch::addCopy(platform::StagedCopy copy, const QString& line, qint64 bytes) {
@@ -78,23 +77,32 @@ void DeliveryBatch::commit() {
         // The pass ends here. Copies that took their names stay; the journal keeps their documents
         // for the next scan pass to finish.
         reset();
+        unfinished_ = true;
         throw;
     }
     reset();
-    journal_.clear();
     progress_.step = step;
     progress_.document = document;
 }
 
-// Flushes every copy's data (and the journal) side by side, renames them in order, then flushes every folder
-// they went to side by side. Returns, per copy, how it failed; from the first failure on no copy takes its
-// name, as document by document the pass would have stopped there.
+void DeliveryBatch::close() {
+    commit();
+    record_.close();
+    if (!unfinished_)
+        journal_.clear();
+}
+
+// Flushes every copy's data, the journal and the record file side by side, renames the copies in
+// order, then flushes every folder they went to side by side. Returns, per copy, how it failed; from
+// the first failure on no copy takes its name, as document by document the pass would have stopped
+// there.
 std::vector<std::exception_ptr> DeliveryBatch::makeDurable() {
-    // The journal goes to disk with them, as one more flush of the same commit.
-    std::vector<std::exception_ptr> failures = flusher_.run(copies_.size() + 1, [this](std::size_t i) {
-        i < copies_.size() ? copies_[i].flush() : journal_.flush();
+    // The journal and the record file go to disk with them, as two more flushes of the same commit:
+    // the record lines of the batches before, which the journal could still rewrite, are then safe.
+    std::vector<std::exception_ptr> failures = flusher_.run(copies_.size() + 2, [this](std::size_t i) {
+        i < copies_.size() ? copies_[i].flush() : i == copies_.size() ? journal_.flush() : record_.flush();
     });
-    failures.pop_back();
+    failures.resize(copies_.size());
     QStringList folders;
     for (std::size_t i = 0; i < copies_.size() && !failures[i]; ++i) {
         try {

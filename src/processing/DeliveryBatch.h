@@ -37,7 +37,8 @@ struct FiledDocument {
 // else must come first), the copies' data are flushed together, the copies take their names, each
 // folder they went to is flushed once, and only then are the sources deleted and the lines and
 // record lines written: the same lines in the same order as document by document, and a source
-// goes only once every copy of it is durable under its final name.
+// goes only once every copy of it is durable under its final name. The record file is flushed
+// with each batch's copies, so that a power cut loses no record line the journal cannot rewrite.
 class DeliveryBatch {
   public:
     DeliveryBatch(const PassEnvironment& env, DeliveryJournal& journal, RecordFile& record,
@@ -60,8 +61,12 @@ class DeliveryBatch {
     bool full() const;
     // Commits what is gathered; the pass's step and document are as they were when it returns.
     // Throws RunError as the pass would have met it document by document, with the step and
-    // document of that moment left in the progress.
+    // document of that moment left in the progress. The journal keeps the batch's notes until its
+    // record lines are on disk: flushed with the next batch's copies, or by close().
     void commit();
+    // The pass's last commit: the record file is flushed and closed, and the journal forgotten
+    // unless a commit failed part-way.
+    void close();
 
   private:
     struct Item {
@@ -92,6 +97,7 @@ class DeliveryBatch {
     qint64 startedMs_ = 0;
     qint64 temporaries_ = 0;
     const quint32 token_;  // in the temporary names: another installation's pass has another
+    bool unfinished_ = false;  // a commit failed: the journal stays for the next scan pass
 };
 
 }  // namespace dokivo

@@ -1,5 +1,6 @@
 #include "processing/DeliveryJournal.h"
 
+#include <QDir>
 #include <QHash>
 #include <QSet>
 #include <memory>
@@ -16,7 +17,8 @@ namespace dokivo {
 namespace {
 
 const QByteArray kEnd = QByteArrayLiteral("END");
-const QByteArray kTemporaryNote = QByteArrayLiteral("T");
+const QByteArray kTemporaryNote = QByteArrayLiteral("T");  // written by an earlier version
+const QByteArray kCopyFolderNote = QByteArrayLiteral("F");
 const QByteArray kDocumentNote = QByteArrayLiteral("D");
 
 QByteArray field(const QString& text) {
@@ -59,6 +61,9 @@ class RecordRepair {
     void ensure(const QByteArray& line, qint64 base) {
         if (!file_.isOpen())
             return;
+        // A power cut before the first flush leaves the file empty: its header comes first again.
+        if (content_.isEmpty())
+            append(RecordFile::lineBytes(RecordFile::headerFields()));
         const QByteArray full = line + "\r\n";
         if (base < 0) {  // an entry of the earlier kind
             if (!content_.endsWith(full))
@@ -103,6 +108,23 @@ bool delivered(const JournalEntry& e, bool sourceThere) {
     return holds(e.target) && (e.backup.isEmpty() || holds(e.backup));
 }
 
+// Whether a different document now stands under the source name of one whose copies all took
+// their names (they carry its size and time): the noted document was filed, the new one waits.
+bool filedBeforeANewSource(const JournalEntry& e) {
+    const auto carries = [&](const QString& copy) { return platform::documentState(copy) == e.state; };
+    return e.state.size >= 0 && platform::documentState(e.source) != e.state && carries(e.target) &&
+           (e.backup.isEmpty() || carries(e.backup));
+}
+
+// Every temporary copy the pass of `token` made in `folder`; the folder's documents, and the
+// copies another installation is making there, are left alone.
+void removeTemporaryCopies(const QString& folder, quint32 token) {
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({platform::stagedCopyPattern(token)}, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(name));
+}
+
 }  // namespace
 
 void DeliveryJournal::append(const QByteArray& note) {
@@ -116,14 +138,20 @@ void DeliveryJournal::append(const QByteArray& note) {
         throw platform::RunError(platform::errnum::DeviceIo, path_);
 }
 
-void DeliveryJournal::noteTemporary(const QString& path) {
-    append(kTemporaryNote + '\t' + field(path) + '\n');
+void DeliveryJournal::noteCopyFolder(const QString& folder, quint32 token) {
+    const QByteArray note = kCopyFolderNote + '\t' + field(folder) + '\t' + QByteArray::number(token) + '\n';
+    if (copyFolders_.contains(QString::fromUtf8(note)))
+        return;
+    append(note);
+    flush();
+    copyFolders_ << QString::fromUtf8(note);
 }
 
 void DeliveryJournal::noteDocument(const JournalEntry& e) {
     append(kDocumentNote + '\t' + field(e.source) + '\t' + field(e.target) + '\t' + field(e.backup) + '\t' +
            field(e.recordFile) + '\t' + field(e.logFolder) + '\t' + QByteArray::number(e.recordBase) + '\t' +
-           e.recordLine.toPercentEncoding() + '\n');
+           e.recordLine.toPercentEncoding() + '\t' + QByteArray::number(e.state.size) + '\t' +
+           QByteArray::number(e.state.modified) + '\n');
 }
 
 void DeliveryJournal::flush() {
@@ -136,6 +164,7 @@ void DeliveryJournal::clear() {
         file_.resize(floor_);
         file_.seek(floor_);
     }
+    copyFolders_.clear();
 }
 
 bool DeliveryJournal::read(const QString& path, JournalContents* contents) {
@@ -148,9 +177,15 @@ bool DeliveryJournal::read(const QString& path, JournalContents* contents) {
         const QList<QByteArray> f = lines[i].split('\t');
         if (f.size() == 2 && f[0] == kTemporaryNote) {
             contents->temporaries << text(f[1]);
-        } else if (f.size() == 8 && f[0] == kDocumentNote) {
+        } else if ((f.size() == 2 || f.size() == 3) && f[0] == kCopyFolderNote) {
+            contents->copyFolders.emplace_back(text(f[1]), f.size() == 3 ? f[2].toUInt() : 0);
+        } else if ((f.size() == 8 || f.size() == 10) && f[0] == kDocumentNote) {
+            // An earlier version noted no state: its entries are finished from the source alone.
+            const platform::DocumentState state =
+                f.size() == 10 ? platform::DocumentState{f[8].toLongLong(), f[9].toLongLong()}
+                               : platform::DocumentState{};
             contents->documents.push_back({text(f[1]), text(f[2]), text(f[3]), text(f[4]), text(f[5]),
-                                           f[6].toLongLong(), QByteArray::fromPercentEncoding(f[7])});
+                                           f[6].toLongLong(), QByteArray::fromPercentEncoding(f[7]), state});
         }
     }
     return true;
@@ -165,6 +200,8 @@ void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& ope
     }
     for (const QString& temporary : journal.temporaries)
         QFile::remove(temporary);
+    for (const auto& [folder, token] : journal.copyFolders)
+        removeTemporaryCopies(folder, token);
     // An earlier version's single copy wrote to one fixed temporary name.
     for (const JournalEntry& e : journal.documents)
         if (e.recordBase < 0 && !e.target.isEmpty())
@@ -174,10 +211,11 @@ void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& ope
     QHash<QString, std::shared_ptr<RecordRepair>> records;
     for (const JournalEntry& e : journal.documents) {
         const bool sourceThere = platform::regularFileExists(e.source);
-        if (!delivered(e, sourceThere))
+        const bool newSource = sourceThere && filedBeforeANewSource(e);
+        if (!newSource && !delivered(e, sourceThere))
             continue;  // the source stays for the next pass
         try {
-            if (sourceThere) {
+            if (sourceThere && !newSource) {
                 // The new names must be on disk before the only other copy goes.
                 platform::syncFolder(platform::folderOf(e.target));
                 if (!e.backup.isEmpty())

@@ -255,9 +255,8 @@ void runFolderPass(const PassEnvironment& env) {
                 pass.batch.commit();
         }
         document.clear();
-        pass.batch.commit();
+        pass.batch.close();
 
-        pass.record.close();
         step = 36;
         summarise(env, pass);
         step = 37;
@@ -267,7 +266,7 @@ void runFolderPass(const PassEnvironment& env) {
         const int failedStep = step;
         const QString failedDocument = document;
         try {
-            pass.batch.commit();
+            pass.batch.close();
             env.addLineAndRefresh(failureLine(failedStep, error, failedDocument));
         } catch (const platform::RunError& earlier) {
             env.addLineAndRefresh(failureLine(step, earlier, document));

@@ -41,6 +41,7 @@ void RecordFile::open(const QString& folder, const QDateTime& now, qint64& seque
             throw RunError(platform::errnum::PermissionDenied, path_);
     }
     write(headerFields());
+    flush();
 }
 
 void RecordFile::write(const QStringList& fields) {
@@ -51,11 +52,15 @@ void RecordFile::write(const QStringList& fields) {
                        path_);
 }
 
+void RecordFile::flush() {
+    if (file_.isOpen())
+        platform::syncFile(file_);  // unbuffered: every line is with the system already
+}
+
 void RecordFile::close() {
     if (!file_.isOpen())
         return;
-    file_.flush();
-    platform::syncFile(file_);
+    flush();
     file_.close();
 }
 

@@ -14,13 +14,16 @@ class RecordFile {
     static const QStringList& headerFields();
 
     // Creates "dokivolog" + DD + HHMMSS + "_" + sequence + ".txt" in `folder` and writes the
-    // header. A name that is taken already gets the next sequence number, so an earlier file
-    // is never replaced; `sequence` is left at the number used. Throws RunError.
+    // header, flushed at once: no power cut leaves a record file without it. A name that is taken already
+    // gets the next sequence number, so an earlier file is never replaced; `sequence` is left at the number
+    // used. Throws RunError.
     void open(const QString& folder, const QDateTime& now, qint64& sequence);
     bool isOpen() const { return file_.isOpen(); }
 
     // One line of fields joined by tabs. Throws RunError when it cannot be written.
     void write(const QStringList& fields);
+    // Flushes the lines written so far to disk; failures are ignored (the journal still holds them).
+    void flush();
     // Flushes to disk and closes; failures are ignored.
     void close();
     // Copies the closed file into `logFolder` under its own name, or when another file holds that

@@ -136,10 +136,15 @@ const Scenario kFaults[] = {
       "!out/24/03/05/a.pdf", "!app/{journal}"},
      [](PassTree& t) {
          DeliveryJournal journal(t.tree.path("app/"));
-         journal.noteTemporary(QDir::toNativeSeparators(t.expand("{out}24/03/05/.~dokivo-copia-1.tmp")));
-         journal.noteDocument(
-             {t.expand("{in}a.pdf"), QDir::toNativeSeparators(t.expand("{out}24/03/05/a.pdf")), QString(),
-              t.tree.path("app/dokivolog05140307_1.txt"), t.expand("{log}"), 0, "a.pdf\t/out/"});
+         journal.noteCopyFolder(QDir::toNativeSeparators(t.expand("{out}24/03/05/")), 0);
+         journal.noteDocument({t.expand("{in}a.pdf"),
+                               QDir::toNativeSeparators(t.expand("{out}24/03/05/a.pdf")),
+                               QString(),
+                               t.tree.path("app/dokivolog05140307_1.txt"),
+                               t.expand("{log}"),
+                               0,
+                               "a.pdf\t/out/",
+                               {}});
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Faults, PassScenario, ::testing::ValuesIn(kFaults), scenarioName);

@@ -6,6 +6,11 @@
 //
 // A failure prints the delay of every kill so far; DELAYS_MS ("a,b,...") replays them.
 //
+// Its power-cut mode (PowerCut.h) cuts the power instead, on a file system that forgets what was
+// not flushed:
+//
+//   dokivo-crashtest --power-cut BIN_DIR WORK_DIR FILES ROUNDS SEED FLUSHES_OFF_LIBRARY
+//
 // CTest runs a short variant on every build, bench/crash_long.sh a long one on a real disk. A kill
 // ends the process, not the machine, so what it leaves is the same in memory: the short run's tree
 // lies in /dev/shm (a folder per build), which keeps the data flushes from setting the pace.
@@ -17,10 +22,17 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
 #include <cstdio>
 #include <random>
 #include <stdexcept>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/AtomicFile.h"
 #include "platform/DurableCopy.h"
 #include "platform/FileSystem.h"
 #include "processing/DeliveryJournal.h"
@@ -51,10 +63,12 @@ QByteArray sha1(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
 }
 
-// Written an hour ago, so that the program takes it as settled.
+// Written an hour ago, so that the program takes it as settled; on disk before the time is set,
+// so that neither a power cut nor a late write-back changes it.
 void writeSettled(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() ||
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() ||
+        !dokivo::platform::syncFile(f) ||
         !f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime))
         throw std::runtime_error("cannot write " + path.toStdString());
 }
@@ -77,8 +91,11 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
         }
     }
     writeSettled(t.root + QStringLiteral("conf/Dokivo.ini"), ini.toUtf8());
-    if (!QFile::copy(binFolder + QStringLiteral("/dokivo-cli"), t.root + QStringLiteral("app/dokivo-cli")))
-        throw std::runtime_error("cannot copy dokivo-cli from " + binFolder.toStdString());
+    QFile program(binFolder + QStringLiteral("/dokivo-cli"));
+    if (!program.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read dokivo-cli in " + binFolder.toStdString());
+    writeSettled(t.root + QStringLiteral("app/dokivo-cli"), program.readAll());
+    QFile::setPermissions(t.root + QStringLiteral("app/dokivo-cli"), program.permissions());
 
     std::mt19937 rng(seed);
     for (int i = 0; i < files; ++i) {
@@ -120,7 +137,8 @@ CrashTree buildCrashTree(const QString& root, int files, std::uint32_t seed, con
 Check checkTree(const CrashTree& tree, bool settled) {
     Check c;
     // One walk: record lines per input folder + destination name from the record files of the
-    // program's folder (the copies in the log folders repeat them), every other file hashed.
+    // program's folder (the copies in the log folders repeat them; every one needs its header),
+    // every other file hashed.
     static const QRegularExpression finalFolder(QStringLiteral("^(out|backup|doppioni)\\d/"));
     QHash<QString, int> records;
     QHash<QString, QByteArray> held;  // path -> SHA-1
@@ -131,8 +149,13 @@ Check checkTree(const CrashTree& tree, bool settled) {
         if (dokivo::platform::isTemporaryCopyName(it.fileName())) {
             if (settled)
                 c.problems << QStringLiteral("leftovers: temporary copy left: ") + path;
-        } else if (rel.startsWith(QLatin1String("app/dokivolog")) && f.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : f.readAll().split('\n')) {
+        } else if (it.fileName().startsWith(QLatin1String("dokivolog")) && f.open(QIODevice::ReadOnly)) {
+            const QByteArray content = f.readAll();
+            if (!content.startsWith("DOKIVO\t"))
+                c.problems << QStringLiteral("headerless: record file without its header: ") + path;
+            if (!rel.startsWith(QLatin1String("app/")))
+                continue;
+            for (const QByteArray& line : content.split('\n')) {
                 const QList<QByteArray> fields = line.trimmed().split('\t');
                 if (fields.size() >= 8 && fields[0] != "DOKIVO")
                     ++records[QString::fromUtf8(fields[7] + fields[0])];
@@ -161,17 +184,263 @@ Check checkTree(const CrashTree& tree, bool settled) {
         }
         // A kill may land between a document's filing and its record line.
         if (lines > want || (settled && lines < want))
-            c.problems << QString("records: %1 lines, %2 wanted, for %3").arg(lines).arg(want).arg(d.source);
+            c.problems << QString("%1: %2 record lines, %3 wanted, for %4")
+                              .arg(lines > want ? "duplicated" : "unrecorded")
+                              .arg(lines)
+                              .arg(want)
+                              .arg(d.source);
     }
     return c;
+}
+
+struct Run {
+    bool killed = false;
+    int status = -1;  // -1: a crash
+    qint64 took = 0;  // ms
+};
+
+// One unattended pass of the tree's program, killed with SIGKILL after `delay` ms unless it ends
+// first (-1: never killed); `preload` is a library the program runs with.
+Run runProgram(const CrashTree& tree, int delay, const QString& preload = {}) {
+    QElapsedTimer clock;
+    clock.start();
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setStandardOutputFile(tree.root + QStringLiteral("last-run.txt"));
+    if (!preload.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), preload);
+        p.setProcessEnvironment(env);
+    }
+    p.start(tree.root + "app/dokivo-cli", {"ini:" + tree.root + "conf/", "run:y"});
+    if (!p.waitForStarted())
+        throw std::runtime_error("cannot start " + p.program().toStdString());
+    const bool ended = p.waitForFinished(delay);  // it may end by itself just before the kill
+    if (!ended)
+        p.kill();
+    p.waitForFinished(-1);
+    return {!ended && p.exitStatus() == QProcess::CrashExit,
+            p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, clock.elapsed()};
+}
+
+// ---- The power-cut mode ----
+//
+// LazyFS (a FUSE file system; scripts/test.sh builds it into /var/cache/dokivo/lazyfs, or
+// $DOKIVO_LAZYFS names where it is) keeps every write not yet flushed in its own cache and drops
+// that cache on command, as a power cut does; creations, renames and deletions reach the folder
+// underneath at once. Each round mounts it over a fresh folder that holds the whole tree (the
+// program's own folder with its record files and journal, input, destination, backup, duplicates
+// and log folders), starts a pass and kills it at a seeded random moment, drops the cache, unmounts
+// and mounts again (the reboot), lets a pass recover and run and a further pass run, and checks
+// the settled tree. Rounds with the program's flushes turned off (FLUSHES_OFF_LIBRARY, preloaded)
+// must be caught, so that a round that sees nothing proves something.
+
+// Why LazyFS cannot run here, or nothing when it can.
+QString lazyFsMissing(const QString& prefix) {
+    if (::geteuid() != 0)
+        return QStringLiteral("not root (FUSE mounts need it)");
+    if (!QFileInfo::exists(QStringLiteral("/dev/fuse")))
+        return QStringLiteral("no /dev/fuse");
+    if (!QFileInfo(prefix + QStringLiteral("/bin/lazyfs")).isExecutable())
+        return prefix + QStringLiteral("/bin/lazyfs is not built (scripts/test.sh builds it)");
+    if (QStandardPaths::findExecutable(QStringLiteral("fusermount3")).isEmpty())
+        return QStringLiteral("fusermount3 is missing");
+    return {};
+}
+
+// LazyFS mounted at WORK/mnt over WORK/root, the folder that survives a power cut.
+class LazyFs {
+  public:
+    LazyFs(const QString& prefix, const QString& work)
+        : prefix_(prefix), work_(QDir(work).absolutePath() + QLatin1Char('/')) {
+        QDir(work_ + QStringLiteral("root")).removeRecursively();
+        for (const char* folder : {"root", "mnt"})
+            QDir().mkpath(work_ + folder);
+        QFile config(work_ + QStringLiteral("lazyfs.toml"));
+        if (!config.open(QIODevice::WriteOnly) ||
+            config.write(QStringLiteral("[faults]\nfifo_path=\"%1faults.fifo\"\n"
+                                        "fifo_path_completed=\"%1done.fifo\"\n"
+                                        "[cache]\napply_eviction=false\n"
+                                        "[cache.simple]\ncustom_size=\"256mb\"\nblocks_per_page=1\n"
+                                        "[filesystem]\nlog_all_operations=false\nlogfile=\"\"\n")
+                             .arg(work_)
+                             .toUtf8()) < 0)
+            throw std::runtime_error("cannot write the LazyFS configuration");
+        for (const char* fifo : {"faults.fifo", "done.fifo"})
+            ::mkfifo(QFile::encodeName(work_ + fifo).constData(), 0600);
+        // Held open for reading throughout, so that LazyFS's opening it to report never waits.
+        done_ = ::open(QFile::encodeName(work_ + QStringLiteral("done.fifo")).constData(), O_RDWR);
+    }
+    LazyFs(const LazyFs&) = delete;
+    LazyFs& operator=(const LazyFs&) = delete;
+    ~LazyFs() {
+        unmount();
+        ::close(done_);
+    }
+
+    QString mountPoint() const { return work_ + QStringLiteral("mnt/"); }
+
+    void mount() {
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.setStandardOutputFile(work_ + QStringLiteral("lazyfs.log"), QIODevice::Append);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_LIBRARY_PATH"), prefix_ + QStringLiteral("/lib"));
+        process_.setProcessEnvironment(env);
+        process_.start(prefix_ + QStringLiteral("/bin/lazyfs"),
+                       {work_ + QStringLiteral("mnt"), QStringLiteral("--config-path"),
+                        work_ + QStringLiteral("lazyfs.toml"), QStringLiteral("-f"), QStringLiteral("-o"),
+                        QStringLiteral("modules=subdir"), QStringLiteral("-o"),
+                        QStringLiteral("subdir=") + work_ + QStringLiteral("root")});
+        for (int waited = 0; !mounted(); waited += 50) {
+            if (waited > 60000 || process_.state() == QProcess::NotRunning)
+                throw std::runtime_error("LazyFS did not mount; see " + work_.toStdString() + "lazyfs.log");
+            QThread::msleep(50);
+        }
+    }
+
+    // Every write not yet flushed is gone; the call returns once LazyFS says so.
+    void cutPower() {
+        QFile faults(work_ + QStringLiteral("faults.fifo"));
+        if (!faults.open(QIODevice::WriteOnly) || faults.write("lazyfs::clear-cache\n") < 0)
+            throw std::runtime_error("cannot reach LazyFS's fault channel");
+        faults.close();
+        QByteArray reply;
+        char c = 0;
+        while (!reply.endsWith("finished::clear-cache\n") && ::read(done_, &c, 1) == 1)
+            reply += c;
+    }
+
+    void unmount() {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        QProcess::execute(QStringLiteral("fusermount3"),
+                          {QStringLiteral("-u"), work_ + QStringLiteral("mnt")});
+        if (!process_.waitForFinished(20000)) {
+            process_.kill();
+            process_.waitForFinished(-1);
+            QProcess::execute(QStringLiteral("umount"),
+                              {QStringLiteral("-l"), work_ + QStringLiteral("mnt")});
+        }
+    }
+
+  private:
+    bool mounted() const {
+        QFile mounts(QStringLiteral("/proc/self/mounts"));
+        return mounts.open(QIODevice::ReadOnly) &&
+               mounts.readAll().contains(" " + QFile::encodeName(work_ + QStringLiteral("mnt")) + " ");
+    }
+
+    QString prefix_;
+    QString work_;
+    QProcess process_;
+    int done_ = -1;
+};
+
+// The documents still in their input folders that the passes are to file.
+int waitingDocuments(const CrashTree& tree) {
+    int waiting = 0;
+    for (const Document& d : tree.documents)
+        waiting += d.copies.size() > 1 && QFileInfo::exists(d.source);
+    return waiting;
+}
+
+// `rounds` power cuts, then a few with the program's flushes off, which must be caught. Returns
+// the exit status: 0 when every round is clean, most cut mid-pass and the planted fault is seen;
+// 77 (CTest's skip) where LazyFS cannot run, unless DOKIVO_POWER_CUT=required.
+int powerCutRounds(const QString& binFolder, const QString& work, int files, int rounds, std::uint32_t seed,
+                   const QString& flushesOff) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const QString prefix = qEnvironmentVariable("DOKIVO_LAZYFS", QStringLiteral("/var/cache/dokivo/lazyfs"));
+    if (const QString missing = lazyFsMissing(prefix); !missing.isEmpty()) {
+        const bool required = qgetenv("DOKIVO_POWER_CUT") == "required";
+        std::printf("power-cut rounds %s: %s\n", required ? "cannot run" : "skipped", qPrintable(missing));
+        return required ? 1 : 77;
+    }
+    qputenv("DOKIVO_INSTANCE_KEY", "dokivo-power-" + QByteArray::number(QCoreApplication::applicationPid()));
+    qputenv("DOKIVO_OPERATORE", "CRS");
+    constexpr int kPlanted = 3;
+    static const QStringList kinds{"lost",      "truncated",  "duplicated",
+                                   "leftovers", "unrecorded", "headerless"};
+    QMap<QString, int> found, planted;  // faults by kind
+    QStringList problems;
+    std::mt19937 rng(seed);
+    qint64 passMs = 0;
+    int midPass = 0;
+    for (int r = 0; r < rounds + kPlanted; ++r) {
+        const bool flushesAreOff = r >= rounds;
+        LazyFs fs(prefix, work);
+        fs.mount();
+        const CrashTree tree = buildCrashTree(fs.mountPoint(), files, seed + r, binFolder);
+        const int total = waitingDocuments(tree);
+        // The first round runs to its end and gives the pace; the others are cut anywhere in it,
+        // those without flushes in its middle, where batches have been filed.
+        const int delay = r == 0          ? -1
+                          : flushesAreOff ? int(passMs / 3 + rng() % (passMs / 2 + 1))
+                                          : int(rng() % (passMs * 11 / 10 + 1));
+        const Run cut = runProgram(tree, delay, flushesAreOff ? flushesOff : QString());
+        if (r == 0)
+            passMs = std::max<qint64>(cut.took, 20);
+        const int filed = total - waitingDocuments(tree);
+        const bool delivering = QFileInfo(tree.root + "app/" + dokivo::kJournalFileName).size() > 0;
+        const bool mid = cut.killed && (delivering || filed > 0) && filed < total;
+        midPass += mid && !flushesAreOff;
+        fs.cutPower();
+        fs.unmount();
+        fs.mount();  // the reboot
+        const Run recovery = runProgram(tree, -1), further = runProgram(tree, -1);
+        Check c = checkTree(tree, true);
+        for (const Run& run : {recovery, further})
+            if (run.status != 0)
+                c.problems << QString("status: a pass after the cut ended with %1, %2last-run.txt")
+                                  .arg(run.status)
+                                  .arg(tree.root);
+        if (c.waiting != 0)
+            c.problems << QString("waiting: %1 documents still in their input folders").arg(c.waiting);
+        for (const QString& p : c.problems)
+            ++(flushesAreOff ? planted : found)[p.section(':', 0, 0)];
+        std::printf("round %d%s: cut at %d ms of %lld (%s), %d of %d filed before it; faults %d\n", r,
+                    flushesAreOff ? " (flushes off)" : "", delay, passMs,
+                    !cut.killed ? "after the pass"
+                    : mid       ? "mid-pass"
+                                : "before filing",
+                    filed, total, int(c.problems.size()));
+        if (!flushesAreOff)
+            problems += c.problems;
+    }
+    const auto totals = [](const QMap<QString, int>& faults) {
+        QStringList shown;
+        for (const QString& kind : kinds)
+            shown << QString("%1 %2").arg(kind).arg(faults.value(kind));
+        for (auto it = faults.begin(); it != faults.end(); ++it)
+            if (!kinds.contains(it.key()))
+                shown << QString("%1 %2").arg(it.key()).arg(it.value());
+        return shown.join(", ");
+    };
+    std::printf("power cuts %d, mid-pass %d: %s\nwith flushes off, %d cuts: %s\n", rounds, midPass,
+                qPrintable(totals(found)), kPlanted, qPrintable(totals(planted)));
+    int failed = 0;
+    if (!problems.isEmpty())
+        failed = std::fprintf(stderr, "FAILED: faults after power cuts\n");
+    for (const QString& p : problems.mid(0, 20))
+        std::fprintf(stderr, "  %s\n", qPrintable(p));
+    if (midPass * 2 <= rounds)
+        failed = std::fprintf(stderr, "FAILED: most cuts must land mid-pass\n");
+    if (planted.isEmpty())
+        failed = std::fprintf(stderr, "FAILED: the rounds did not catch a program that does not flush\n");
+    if (failed == 0)
+        QDir(work).removeRecursively();
+    return failed == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc == 8 && QByteArray(argv[1]) == "--power-cut")
+        return powerCutRounds(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]),
+                              std::strtoul(argv[6], nullptr, 10), argv[7]);
     if (argc < 6)
         throw std::invalid_argument("usage: dokivo-crashtest BIN_DIR WORK_DIR FILES KILLS SEED [DELAYS_MS]");
-    QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures show up as they come, also in a log file
     const std::uint32_t seed = std::strtoul(argv[5], nullptr, 10);
     const QStringList replay = QString(argc > 6 ? argv[6] : "").split(',', Qt::SkipEmptyParts);
@@ -196,21 +465,10 @@ int main(int argc, char* argv[]) {
                                               : int(rng() % (windowMs + 1));
         delays << QString::number(delay);
         const int before = check.waiting;
-        QElapsedTimer clock;
-        clock.start();
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.setStandardOutputFile(tree.root + QStringLiteral("last-run.txt"));
-        p.start(tree.root + "app/dokivo-cli", {"ini:" + tree.root + "conf/", "run:y"});
-        if (!p.waitForStarted())
-            throw std::runtime_error("cannot start " + p.program().toStdString());
-        const bool ended = p.waitForFinished(delay);  // it may end by itself just before the kill
-        if (!ended)
-            p.kill();
-        p.waitForFinished(-1);
-        const bool killed = !ended && p.exitStatus() == QProcess::CrashExit;
-        const int status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;  // -1: a crash
-        const qint64 took = clock.elapsed();
+        const Run run = runProgram(tree, delay);
+        const bool killed = run.killed;
+        const int status = run.status;
+        const qint64 took = run.took;
         // A kill inside a batch leaves its journal notes: copies staged, named or half-filed.
         landed += killed;
         inBatch += killed && QFileInfo(tree.root + "app/" + dokivo::kJournalFileName).size() > 0;
