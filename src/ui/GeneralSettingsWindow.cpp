@@ -8,6 +8,7 @@
 #include "app/WriteIni.h"
 #include "config/Settings.h"
 #include "platform/IniFile.h"
+#include "scan/ImmediateFiling.h"
 #include "scan/Scheduler.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FocusValidator.h"
@@ -253,6 +254,7 @@ void GeneralSettingsWindow::saveAndClose() {
             WriteIni(module_, kIniSection, binding.key, value, file);
     }
     LoadSettings(module_.settings);
+    followInputFolders(module_);  // immediate filing turned on or off takes effect at once
     close();
 }
 

@@ -38,10 +38,14 @@ class WatchedFolder {
                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)) {
         if (dir_.valid())
             overlapped_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (!overlapped_.hEvent)
+            openError_ = GetLastError();
     }
     ~WatchedFolder() {
-        if (notifier_)
+        if (notifier_) {
+            notifier_->setEnabled(false);        // no wait stays on the event about to be closed
             notifier_.release()->deleteLater();  // it may be the one whose signal runs now
+        }
         if (pending_ && CancelIoEx(dir_.get(), &overlapped_)) {
             DWORD ignored = 0;
             GetOverlappedResult(dir_.get(), &overlapped_, &ignored, TRUE);
@@ -54,8 +58,8 @@ class WatchedFolder {
 
     // Asks for the next changes; 0, or why the system refuses.
     DWORD ask() {
-        if (!dir_.valid() || !overlapped_.hEvent)
-            return GetLastError();
+        if (openError_ != 0)
+            return openError_;
         ResetEvent(overlapped_.hEvent);
         pending_ = ReadDirectoryChangesW(dir_.get(), buffer_.data(), static_cast<DWORD>(buffer_.size()),
                                          FALSE, kChanges, nullptr, &overlapped_, nullptr) != 0;
@@ -98,6 +102,7 @@ class WatchedFolder {
   private:
     WinHandle dir_;
     OVERLAPPED overlapped_{};
+    DWORD openError_ = 0;
     bool pending_ = false;
     alignas(DWORD) std::array<char, 16384> buffer_{};
     std::unique_ptr<QWinEventNotifier> notifier_;
