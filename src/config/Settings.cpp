@@ -56,6 +56,7 @@ void LoadSettings(Settings& settings) {
     }
 
     settings.formatoatene_prefissi = read(kFormatoatenePrefissiKey);
+    settings.immediate_filing = readsAsYes(read(kArchiviazioneImmediataKey));
 
     settings.timer_delta = read(kTimerDeltaKey);
     if (settings.timer_delta.isEmpty())

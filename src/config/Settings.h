@@ -65,6 +65,12 @@ inline const QString kDirLogGeneraleKey = QStringLiteral("dir_log_generale");
 inline const QString kDirPwdKey = QStringLiteral("dir_pwd");
 inline const QString kTimerDeltaKey = QStringLiteral("timer_delta");
 inline const QString kFormatoatenePrefissiKey = QStringLiteral("formatoatene_prefissi");
+inline const QString kArchiviazioneImmediataKey = QStringLiteral("archiviazione_immediata");
+
+// A yes/no key is on when it holds "y", in either case.
+inline bool readsAsYes(const QString& stored) {
+    return stored.compare(QLatin1String("y"), Qt::CaseInsensitive) == 0;
+}
 
 // The in-memory copy of "Dokivo.ini".
 struct Settings {
@@ -75,6 +81,8 @@ struct Settings {
     QString timer_delta;
     // Four-character name prefixes that a FORMATOATENE slot accepts, separated by ";".
     QString formatoatene_prefissi;
+    // "y": while the schedule runs, a change in an input folder starts a pass shortly after.
+    bool immediate_filing = false;
     bool password_handling_on = false;
     bool use_standard_password = false;
     // Start-up values, not touched by LoadSettings.

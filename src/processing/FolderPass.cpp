@@ -143,6 +143,8 @@ void processFile(const PassEnvironment& env, Pass& pass, const platform::FileEnt
     int& step = pass.progress.step;
     // 1. What the name, the file's times and the slot's settings decide, before anything is written.
     const FileDecision decision = decideFile(ctx, env.settings, pass.rule, file, env.clock.now());
+    if (decision.stays == StayReason::StillArriving)
+        ++env.files_still_arriving;
     if (decision.stays == StayReason::LineBreaks)
         pass.batch.addLine(
             QStringLiteral(" File non elaborato: il nome contiene una tabulazione o un a capo : ") +

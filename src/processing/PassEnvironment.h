@@ -35,6 +35,8 @@ struct PassEnvironment {
     // Outlives the pass: one more each time a pass opens its record file.
     qint64& record_file_counter;
     const DeliveryLimits& delivery_limits;
+    // One more for each file passed over because another program is still writing it.
+    int& files_still_arriving;
 
     void addLine(const QString& message) const { operations.add(message); }
     void addLineAndRefresh(const QString& message) const {

@@ -18,7 +18,11 @@ void ScanModule::flushTrackingFile() {
 }
 
 PassEnvironment ScanModule::passEnvironment() {
-    return {settings, slot, flags, folders, operations, host, clock, record_file_counter, delivery_limits};
+    return {settings,        slot,
+            flags,           folders,
+            operations,      host,
+            clock,           record_file_counter,
+            delivery_limits, files_still_arriving};
 }
 
 }  // namespace dokivo

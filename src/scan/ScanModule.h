@@ -7,6 +7,7 @@
 #include "logs/OperationsLog.h"
 #include "processing/PassEnvironment.h"
 #include "processing/SlotContext.h"
+#include "scan/ImmediateFiling.h"
 #include "scan/Scheduler.h"
 
 namespace dokivo {
@@ -41,6 +42,10 @@ class ScanModule {
     bool pass_running = false;
     // The window was asked to close while a pass ran; it closes when the pass ends.
     bool close_pending = false;
+    // Files the last pass passed over because another program was still writing them.
+    int files_still_arriving = 0;
+    // Made the first time the schedule runs with archiviazione_immediata on.
+    std::unique_ptr<ImmediateFiling> immediate_filing;
 
     void addLine(const QString& message) { operations.add(message); }
     void addLineAndRefresh(const QString& message);

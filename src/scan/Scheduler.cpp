@@ -1,6 +1,7 @@
 #include "scan/Scheduler.h"
 
 #include "platform/Clock.h"
+#include "scan/ImmediateFiling.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "scan/ScanModule.h"
@@ -13,6 +14,7 @@ void setTimer(ScanModule& module, bool enabled, const QString& caption) {
     module.schedule.caption = caption;
     module.host.setTimerEnabled(enabled);
     module.host.setRunCaption(caption);
+    followInputFolders(module);
 }
 
 }  // namespace
@@ -54,8 +56,18 @@ void scheduleTick(ScanModule& module) {
     if (!elapsed)
         return;
     s.last_pass_time = now;
+    runScheduledPass(module);
+}
+
+void runScheduledPass(ScanModule& module) {
+    if (module.pass_running)
+        return;
     module.addLine(QStringLiteral(" Eseguo controllo directory "));
+    module.files_still_arriving = 0;
     runScanPass(module);
+    followInputFolders(module);
+    if (module.immediate_filing)
+        module.immediate_filing->passEnded();
 }
 
 void runButtonPressed(ScanModule& module) {

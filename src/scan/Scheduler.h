@@ -31,6 +31,10 @@ qint64 periodSeconds(const QString& timer_delta);
 // one.
 void scheduleTick(ScanModule& module);
 
+// A pass the schedule starts, on a tick or on a change in the input folders; nothing while a pass
+// runs.
+void runScheduledPass(ScanModule& module);
+
 // The run button: in manual mode one pass; in scheduled mode it starts or stops the schedule.
 void runButtonPressed(ScanModule& module);
 

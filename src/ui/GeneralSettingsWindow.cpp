@@ -8,6 +8,7 @@
 #include "app/WriteIni.h"
 #include "config/Settings.h"
 #include "platform/IniFile.h"
+#include "scan/ImmediateFiling.h"
 #include "scan/Scheduler.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FocusValidator.h"
@@ -50,9 +51,13 @@ QLineEdit* fieldAt(const QString& name, QWidget* parent, int left, int top, int 
     return field;
 }
 
+// A box that stores "y" or "n" rather than a check state.
+const char* const kYesNoBox = "yesNo";
+
 QString currentValue(const QWidget* control) {
     if (auto* box = qobject_cast<const QCheckBox*>(control))
-        return storedCheckValue(box->checkState());
+        return box->property(kYesNoBox).toBool() ? QLatin1String(box->isChecked() ? "y" : "n")
+                                                 : storedCheckValue(box->checkState());
     if (auto* combo = qobject_cast<const QComboBox*>(control))
         return combo->currentText();
     return static_cast<const QLineEdit*>(control)->text();
@@ -123,6 +128,7 @@ GeneralSettingsWindow::GeneralSettingsWindow(MainModule& module)
     bindings_.push_back({kDirLogGeneraleKey, txt_dir_log_generale, {}});
     bindings_.push_back({kDirPwdKey, txt_dir_pwd, {}});
     bindings_.push_back({kTimerDeltaKey, cbotimer, {}});
+    bindings_.push_back({kArchiviazioneImmediataKey, chk_archiviazione_immediata, {}});
     for (int n = 0; n < kExtensionCount; ++n)
         bindings_.push_back({slotKey(kExtensionKeyStem, n), txt_ext[n], {}});
 
@@ -158,6 +164,12 @@ void GeneralSettingsWindow::buildGeneralFrame() {
     cbotimer->setCompleter(nullptr);
     cbotimer->addItems(offeredIntervals());
     new FocusValidator(cbotimer, [this] { return intervalIsListed(); });
+
+    labelAt(QStringLiteral("Archiviazione immediata"), generalFrame, kLabelLeft, 2760, 2400);
+    chk_archiviazione_immediata = new QCheckBox(generalFrame);
+    chk_archiviazione_immediata->setObjectName(QStringLiteral("chk_archiviazione_immediata"));
+    chk_archiviazione_immediata->setProperty(kYesNoBox, true);
+    chk_archiviazione_immediata->setGeometry(twipsRect(kLabelLeft + 2460, 2760, 255, kFieldHeight));
 }
 
 void GeneralSettingsWindow::buildSlotFields(int slot, QWidget* parent, int left, int top) {
@@ -222,6 +234,7 @@ void GeneralSettingsWindow::load() {
     txt_dir_log_generale->setText(read(kDirLogGeneraleKey));
     setWindowTitle(QStringLiteral("PARAMETRI ") + module_.settings.config_dir + kIniFileName);
     txt_dir_pwd->setText(read(kDirPwdKey));
+    chk_archiviazione_immediata->setChecked(readsAsYes(read(kArchiviazioneImmediataKey)));
 
     for (Binding& binding : bindings_)
         binding.loaded = currentValue(binding.control);
@@ -241,6 +254,7 @@ void GeneralSettingsWindow::saveAndClose() {
             WriteIni(module_, kIniSection, binding.key, value, file);
     }
     LoadSettings(module_.settings);
+    followInputFolders(module_);  // immediate filing turned on or off takes effect at once
     close();
 }
 

@@ -17,7 +17,7 @@ namespace dokivo {
 class MainModule;
 
 // The general settings window, "Parametri Generali": the folder of the tracking file, the folder of the
-// password file, the 33 accepted extensions and the scheduler's interval, plus the twelve
+// password file, the 33 accepted extensions, the scheduler's interval and immediate filing, plus the twelve
 // settings of slots 0 to 5, which the delivered layout keeps out of sight (slots 0 to 2 behind
 // the frame of the general values, slots 3 to 5 in a hidden frame). Loaded from "Dokivo.ini"
 // when the window opens. "Salva ed Esci" writes the values edited here, reloads the settings
@@ -58,6 +58,7 @@ class GeneralSettingsWindow final : public QWidget {
     QLineEdit* txt_dir_pwd;
     std::array<QLineEdit*, kExtensionCount> txt_ext{};
     QComboBox* cbotimer;
+    QCheckBox* chk_archiviazione_immediata;
     std::array<std::array<QWidget*, kSlotKeyCount>, kSlotsShown> slotControls_{};
     QPushButton* saveButton;
     QPushButton* exitButton;

@@ -145,6 +145,9 @@ TEST_F(SettingsWindows, GeneralWindowShowsEveryKeyAndSavesEveryEditAsTyped) {
     field("dir_log_generale", "txt_dir_log_generale", "/traccia", tree.folder("nuova traccia"));
     field("dir_pwd", "txt_dir_pwd", "/pwd", "/altra pwd");
     field("timer_delta", "cbotimer", "10 minuti", "30 minuti");
+    // A yes/no box: "Y" shows ticked, and a click stores "n".
+    ini += "archiviazione_immediata=Y\r\n", saved += "archiviazione_immediata=n\r\n";
+    script += "shows chk_archiviazione_immediata=1; click chk_archiviazione_immediata; ";
     visit(false, ini.toUtf8(), script + "click saveButton");
     EXPECT_EQ(tree.read("conf/Dokivo.ini"), saved);
     // The settings are read again at once, without the blanks around a value.
