@@ -62,8 +62,9 @@ file_sample() {
 }
 
 echo "== the zip"
-mkdir -p "$root/zip/conf" "$root/zip/tracking"
+mkdir -p "$root/zip/conf" "$root/zip/tracking" "$root/packed"
 (cd "$root/zip" && cmake -E tar xf "$zip")
+(cd "$root/packed" && cmake -E tar xf "$zip")  # untouched, to compare installs with
 cli=$root/zip/Dokivo/dokivo-cli.exe
 conf=$root/zip/conf
 printf '[TUTTI]\r\ndir_log_generale=%s\r\n' "$(win "$root/zip/tracking/")" >"$conf/Dokivo.ini"
@@ -127,7 +128,7 @@ shortcut() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/Dokivo.lnk'
 settings_state() { (cd "$settings" && find . -type f | LC_ALL=C sort | xargs -d '\n' md5sum); }
 installed_as_packed() {
   [ "$(installed)" = "$1" ] || fail "installed: '$(installed | xargs)', expected '$1' alone"
-  diff -r "$root/zip/Dokivo" "$programs" >&2 || fail "Program Files\\Dokivo is not the packed folder"
+  diff -r "$root/packed/Dokivo" "$programs" >&2 || fail "Program Files\\Dokivo is not the packed folder"
   strings -el "$(shortcut)" | grep -qxF 'ini:C:\ProgramData\Dokivo\' || fail "no Start-menu entry with the settings folder"
 }
 run_line='"C:\Program Files\Dokivo\dokivo.exe" ini:C:\ProgramData\Dokivo\ timer:y'
