@@ -2,7 +2,8 @@
 # Runs the Windows packages under wine as an office would, in a fresh wine prefix of their own
 # (a new PC): the zip unzipped files a sample scan and refuses a second start while a scheduled
 # one runs; the MSI installs, files a sample scan with the installed settings folder, uninstalls,
-# installs an older version without the start at logon, upgrades, repairs and refuses a downgrade.
+# installs an older version without the start at logon, upgrades, repairs, is replaced by a
+# rebuild of its own version and refuses a downgrade.
 #   scripts/windows-package-check.sh ZIP MSI OLDER_MSI FOLDER
 # OLDER_MSI is built from the same sources with a lower version.
 set -euo pipefail
@@ -173,7 +174,14 @@ msiexec /i "$msi" REINSTALL=ALL REINSTALLMODE=amus || fail "the repair failed"
 installed_as_packed "$new"
 cmp "$settings/Dokivo.ini" "$root/Dokivo.ini.edited" || fail "the repair wrote over Dokivo.ini"
 
+# A rebuild of the same version (another product code) replaces the installed one.
+cp "$msi" "$root/rebuilt.msi"
+msibuild "$root/rebuilt.msi" -q "UPDATE \`Property\` SET \`Value\` = '{$(tr a-z A-Z </proc/sys/kernel/random/uuid)}' WHERE \`Property\` = 'ProductCode'"
+msiexec /i "$root/rebuilt.msi" || fail "the install of a rebuild failed"
+installed_as_packed "$new"
+cmp "$settings/Dokivo.ini" "$root/Dokivo.ini.edited" || fail "the rebuild wrote over Dokivo.ini"
+
 ! msiexec /i "$older" || fail "the downgrade to $old was not refused"
 grep -q 'WIX_DOWNGRADE_DETECTED = {' "$root/msiexec.log" || fail "the downgrade failed for another reason"
 installed_as_packed "$new"
-echo "MSI: installed, filed, uninstalled keeping the settings, upgraded, repaired, refused a downgrade"
+echo "MSI: installed, filed, uninstalled keeping the settings, upgraded, repaired, replaced by a rebuild, refused a downgrade"
