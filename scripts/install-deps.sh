@@ -13,7 +13,7 @@ packages=(
 if [ "${1:-}" = windows ]; then
   packages+=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
-    wine wine64 dpkg-dev perl googletest ccache
+    wine wine64 dpkg-dev perl googletest ccache wixl msitools
   )
 fi
 

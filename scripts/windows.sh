@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Dokivo for 64-bit Windows with mingw-w64, runs the core and console-program tests
-# under wine, packs build-windows/Dokivo-windows-x64.zip and runs the unzipped package once.
+# under wine, packs build-windows/Dokivo-windows-x64.zip and the installer
+# build-windows/Dokivo-<version>-x64.msi and runs both under wine in a fresh wine prefix.
 #
 # Qt for Windows, libjpeg, libqpdf and GoogleTest are built once from Debian's sources into a
 # cache outside the clone and reused by later runs; each build leaves a stamp file only once it
@@ -42,9 +43,14 @@ debian_source() {
   folder=$(find "$cache/src" -maxdepth 1 -type d -name "$package-[0-9]*" | sort | tail -n 1)
   if [ -z "$folder" ]; then
     if [ -z "$(apt-cache showsrc "$package" 2>/dev/null)" ]; then
+      # The sources come from the archive this machine already takes its packages from (an
+      # office's or a CI's own mirror), as apt itself reads its configured sources.
       . /etc/os-release
-      printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        "$VERSION_CODENAME" | "${as_root[@]}" tee /etc/apt/sources.list.d/dokivo-src.sources >/dev/null
+      local archive
+      archive=$(apt-get indextargets --no-release-info --format '$(REPO_URI)' "Release: $VERSION_CODENAME" 'Target-Of: deb' | head -n 1)
+      [ -n "$archive" ] || { echo "no package source for $VERSION_CODENAME among apt's sources" >&2; exit 1; }
+      printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$archive" "$VERSION_CODENAME" | "${as_root[@]}" tee /etc/apt/sources.list.d/dokivo-src.sources >/dev/null
       "${as_root[@]}" apt-get update -qq
     fi
     (cd "$cache/src" && apt-get source -qq "$package${version:+=$version}" >/dev/null 2>&1)
@@ -181,9 +187,9 @@ if [ "${WINDOWS_TESTS:-1}" != 0 ]; then
   ctest --test-dir "$build" --output-on-failure -j "$jobs" -L 'core|tools'
 fi
 
-step "Package"
+step "Packages"
 dist=$build/dist/Dokivo
-rm -rf "$build/dist" "$build/Dokivo-windows-x64.zip"
+rm -rf "$build/dist" "$build/Dokivo-windows-x64.zip" "$build"/Dokivo-*-x64.msi
 mkdir -p "$dist/platforms" "$dist/styles"
 programs=("$build/bin/dokivo.exe" "$build/bin/dokivo-cli.exe" "$build/bin/encryptpdf.exe")
 cp "${programs[@]}" "$dist/"
@@ -193,9 +199,17 @@ dll_closure "${programs[@]}" "${qt_plugins[@]}" | sort -u | xargs -r cp -t "$dis
 # Debug symbols are for the build folder; the copies shipped lose them.
 find "$dist" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
 (cd "$build/dist" && cmake -E tar cf ../Dokivo-windows-x64.zip --format=zip Dokivo)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+msi=$build/Dokivo-$version-x64.msi
+scripts/windows-msi.sh "$dist" "$version" "$msi"
 if [ "${WINDOWS_TESTS:-1}" != 0 ]; then
-  step "The package unzipped and run under wine"
-  scripts/windows-package-check.sh "$build/Dokivo-windows-x64.zip" "$build/package-check"
+  step "The packages installed and run under wine"
+  # The same sources as an older version, to upgrade from and to refuse as a downgrade.
+  older_version=$((${version%%.*} - 1)).${version#*.}
+  older=$build/older/Dokivo-$older_version-x64.msi
+  scripts/windows-msi.sh "$dist" "$older_version" "$older"
+  scripts/windows-package-check.sh "$build/Dokivo-windows-x64.zip" "$msi" "$older" "$build/package-check"
 fi
 echo "$build/Dokivo-windows-x64.zip: $(find "$dist" -type f | wc -l) files," \
-  "$(du -k "$build/Dokivo-windows-x64.zip" | cut -f1) KB, $(($(date +%s) - started)) s"
+  "$(du -k "$build/Dokivo-windows-x64.zip" | cut -f1) KB; $msi: $(du -k "$msi" | cut -f1) KB;" \
+  "$(($(date +%s) - started)) s"
