@@ -53,7 +53,8 @@ now_ns() { date +%s%N; }
 seconds() { awk -v ns="$1" 'BEGIN { printf "%.3f", ns / 1e9 }'; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 range() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
-count_files() { find "$1" -type f | wc -l; }
+# The input folder keeps its lock file (Dokivo.lock) between passes: it is no document.
+count_files() { find "$1" -type f ! -name Dokivo.lock | wc -l; }
 
 samples() {  # the master set of N scans, made once per count and seed
     local n=$1 master=$WORK/master-$1-$SEED
