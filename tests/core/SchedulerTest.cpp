@@ -33,8 +33,10 @@ TEST(Scheduler, StartsAsTheCommandLineSaysAndRunsAPassOnceThePeriodSinceTheLastO
         {"timer:y", "5 minuti", nullptr, "=0 doc filed=1 =1 doc filed=2 =2", "Y"},
         {"timer:y", "5 minuti", nullptr, "hold idle filed=0 close filed=1", "y"},
         {"timer:y", "5 minuti", nullptr, "burst filed=500 atmost=5", "y"},
+#ifndef Q_OS_WIN  // there a watch follows its folder through a rename: taken away and back, it still serves
         {"timer:y", "5 minuti", nullptr,
          "gone idle warned=1 back doc idle =0 tick filed=1 doc filed=2 warned=1", "y"},
+#endif
         {"timer:y", "5 minuti", nullptr, "doc idle =0 filed=0 tick filed=1 =1", "n"},  // off: the timer alone
         {"", "5 minuti", nullptr, "doc idle press filed=1 =1 doc idle =1", "y"},  // no schedule, no watch
         {"", "1 minuto", "", "off press press =2 off"},                           // by hand
