@@ -122,8 +122,10 @@ int main(int argc, char** argv) {
             std::printf("%.0f\n", ms.back());
         }
     std::sort(ms.begin(), ms.end());
-    const auto at = [&](double q) { return ms.empty() ? 0.0 : ms[std::min(ms.size() - 1, size_t(q * ms.size()))]; };
-    std::fprintf(stderr, "filed %zu of %d  p50 %.0f ms  p95 %.0f ms  max %.0f ms\n", ms.size(), count, at(0.50),
-                 at(0.95), ms.empty() ? 0.0 : ms.back());
+    const auto at = [&](double q) {
+        return ms.empty() ? 0.0 : ms[std::min(ms.size() - 1, size_t(q * ms.size()))];
+    };
+    std::fprintf(stderr, "filed %zu of %d  p50 %.0f ms  p95 %.0f ms  max %.0f ms\n", ms.size(), count,
+                 at(0.50), at(0.95), ms.empty() ? 0.0 : ms.back());
     return static_cast<int>(ms.size()) == count ? 0 : 1;
 }

@@ -96,7 +96,7 @@ class DeliveryBatch {
     qint64 bytes_ = 0;
     qint64 startedMs_ = 0;
     qint64 temporaries_ = 0;
-    const quint32 token_;  // in the temporary names: another installation's pass has another
+    const quint32 token_;      // in the temporary names: another installation's pass has another
     bool unfinished_ = false;  // a commit failed: the journal stays for the next scan pass
 };
 

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QSet>
+#include <QString>
 #include <QStringList>
 #include <utility>
 #include <vector>
@@ -69,7 +69,7 @@ class DeliveryJournal {
     QString path_;
     QFile file_;
     QSet<QString> copyFolders_;  // noted already, folder and token
-    qint64 floor_ = 0;         // notes below this length belong to an earlier pass that failed
+    qint64 floor_ = 0;           // notes below this length belong to an earlier pass that failed
 };
 
 // Run at the start of every scan pass: removes the temporary copies a crash left, finishes each
