@@ -86,6 +86,10 @@ const Scenario kFaults[] = {
      {"+in/a.pdf=a", "+in/b.pdf=b", "+in/c.pdf=c", "in/=", "> Elaborati : 2", "#*.pdf\t**", "#*.pdf\t**",
       ">~ File non elaborato: non piu' presente : {in}"},
      [](PassTree& t) {
+#ifdef Q_OS_WIN
+         t.cannot = "Windows deletes no document while the pass holds it open";
+         return;
+#endif
          t.clock.onNow = [&t] {
              const QStringList staged = t.tree.entries("out").filter(".~dokivo");
              if (staged.isEmpty() || !t.notes.isEmpty())

@@ -8,11 +8,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
-#include <algorithm>
 #include <functional>
 #include <future>
-
-#include "platform/StagedCopy.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -39,22 +36,14 @@ inline Guard until(std::function<void()> undo) {
 }
 
 // Makes a folder refuse the pass's copies or, with `everyWrite`, any new file. POSIX: mode 0555,
-// and for root (who ignores it) the immutable attribute (chattr) where the file system has one. Windows
-// keeps a folder's rights in its access list, which wine does not enforce: there the names a
-// pass's first copies are written under are held open without sharing, and the copy meets a sharing
-// violation as it would meet a refusal; other writers are not stopped.
+// and for root (who ignores it) the immutable attribute (chattr) where the file system has one.
+// Windows keeps a folder's rights in its access list, which wine does not enforce, and the names a
+// pass's copies take carry a token of the pass, so no name can be held in advance: none there.
 inline Guard readOnlyFolder(const QString& path, bool everyWrite = false) {
 #ifdef Q_OS_WIN
-    std::vector<HANDLE> handles;  // the names of a pass's first copies
-    for (int n = 1; n <= 8; ++n) {
-        const QString held = QDir::toNativeSeparators(path + QLatin1Char('/') + platform::stagedCopyName(n));
-        handles.push_back(CreateFileW(reinterpret_cast<LPCWSTR>(held.utf16()), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
-                                      nullptr));
-    }
-    Guard guard = until([handles] { std::for_each(handles.begin(), handles.end(), CloseHandle); });
-    const bool held = std::count(handles.begin(), handles.end(), INVALID_HANDLE_VALUE) == 0;
-    return held && !everyWrite ? guard : nullptr;
+    Q_UNUSED(path);
+    Q_UNUSED(everyWrite);
+    return nullptr;
 #else
     Q_UNUSED(everyWrite);  // both at once here
     const QByteArray folder = QFile::encodeName(path);

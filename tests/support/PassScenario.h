@@ -166,7 +166,7 @@ inline Hook readOnly(const char* folder, bool everyWrite = false) {
     return [=](PassTree& t) {
         t.during.push_back(readOnlyFolder(t.tree.path(folder), everyWrite));
         if (!t.during.back())
-            t.cannot = "no folder can be made to refuse writes here (wine; root without the immutable flag)";
+            t.cannot = "no folder can be made to refuse writes here (wine enforces no folder rights; root without the immutable flag)";
     };
 }
 
