@@ -138,7 +138,7 @@ class FolderWatch::Watcher {
             }
         }
         for (const QString& folder : lost)
-            onLost_({folder, QStringLiteral("la cartella non è più raggiungibile")});
+            onLost_({folder, QStringLiteral("la cartella non e' piu' raggiungibile")});
         if (arrived)
             onArrival_();
     }

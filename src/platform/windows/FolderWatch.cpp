@@ -140,7 +140,7 @@ class FolderWatch::Watcher {
         const WatchedFolder::Answer answer = it->second->take(folder);
         if (answer.gone) {
             watched_.erase(it);
-            onLost_({folder, QStringLiteral("la cartella non è più raggiungibile")});
+            onLost_({folder, QStringLiteral("la cartella non e' piu' raggiungibile")});
         }
         if (answer.arrived)
             onArrival_();
