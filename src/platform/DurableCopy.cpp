@@ -1,7 +1,6 @@
 #include "platform/DurableCopy.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include "platform/AtomicFile.h"
 #include "platform/RunError.h"
@@ -21,9 +20,8 @@ void copyFileDurably(const QString& source, const QString& target) {
     syncFolder(folderOf(target));
 }
 
-bool copyFileDurablyUnlessTaken(const QString& source, const QString& target) {
+bool copyFileDurablyUnlessTaken(const QString& source, const QString& target, quint32 token) {
     OpenDocument document(source);
-    const quint32 token = QRandomGenerator::global()->generate() | 1;
     StagedCopy copy = document.copyTo(target, folderOf(target) + stagedCopyName(1, token), false);
     copy.flush();
     if (!copy.commitUnlessTaken())

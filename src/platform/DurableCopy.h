@@ -17,9 +17,9 @@ bool isTemporaryCopyName(const QString& name);
 void copyFileDurably(const QString& source, const QString& target);
 
 // As copyFileDurably, but the copy takes the target's name only when no file holds it: false
-// then, and nothing is left behind. Two writers into one shared folder never meet on the
-// temporary name either.
-bool copyFileDurablyUnlessTaken(const QString& source, const QString& target);
+// then, and nothing is left behind. Its temporary name carries `token` (not 0), so two writers
+// into one shared folder never meet on it, and a crash's leftover is known by it.
+bool copyFileDurablyUnlessTaken(const QString& source, const QString& target, quint32 token);
 
 // Whether two regular files hold the same bytes.
 bool sameContent(const QString& a, const QString& b);

@@ -67,6 +67,8 @@ class DeliveryBatch {
     // The pass's last commit: the record file is flushed and closed, and the journal forgotten
     // unless a commit failed part-way.
     void close();
+    // The token in this pass's temporary names.
+    quint32 token() const { return token_; }
 
   private:
     struct Item {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSet>
 #include <memory>
 
@@ -233,11 +234,17 @@ void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& ope
             unfinished = true;  // keep the journal: the next pass tries again
         }
     }
-    for (const JournalEntry& e : journal.documents)
-        if (records.contains(e.recordFile)) {
-            records.remove(e.recordFile);  // closed before it is copied
-            RecordFile::handOverPath(e.recordFile, e.logFolder);
-        }
+    {
+        // Each log folder named in the journal before its copy, as a pass does.
+        DeliveryJournal handOvers(recordsFolder);
+        const quint32 token = QRandomGenerator::global()->generate() | 1;
+        for (const JournalEntry& e : journal.documents)
+            if (records.contains(e.recordFile)) {
+                records.remove(e.recordFile);  // closed before it is copied
+                platform::ignoringFailures([&] { handOvers.noteCopyFolder(e.logFolder, token); });
+                RecordFile::handOverPath(e.recordFile, e.logFolder, token);
+            }
+    }  // closed first: Windows removes no open file
     if (!unfinished)
         QFile::remove(path);
 }

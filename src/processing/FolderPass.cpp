@@ -275,8 +275,12 @@ void runFolderPass(const PassEnvironment& env) {
         }
     }
     pass.record.close();
-    if (pass.progress.processed != 0)
-        pass.record.handOver(ctx.log_folder);
+    if (pass.progress.processed != 0) {
+        // The log folder is named in the journal first: a crash during the copy leaves no
+        // temporary file there that recovery does not find.
+        platform::ignoringFailures([&] { pass.journal.noteCopyFolder(ctx.log_folder, pass.batch.token()); });
+        pass.record.handOver(ctx.log_folder, pass.batch.token());
+    }
 }
 
 }  // namespace dokivo

@@ -64,7 +64,7 @@ void RecordFile::close() {
     file_.close();
 }
 
-void RecordFile::handOverPath(const QString& recordPath, const QString& logFolder) {
+void RecordFile::handOverPath(const QString& recordPath, const QString& logFolder, quint32 token) {
     if (recordPath.isEmpty())
         return;
     // Another record file of that name (another installation's, another slot's that closed in the
@@ -75,7 +75,7 @@ void RecordFile::handOverPath(const QString& recordPath, const QString& logFolde
             const QString target = logFolder + name;
             if (platform::regularFileExists(target) && platform::sameContent(recordPath, target))
                 return true;
-            return platform::copyFileDurablyUnlessTaken(recordPath, target);
+            return platform::copyFileDurablyUnlessTaken(recordPath, target, token);
         });
     });
 }

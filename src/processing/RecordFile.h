@@ -28,8 +28,9 @@ class RecordFile {
     void close();
     // Copies the closed file into `logFolder` under its own name, or when another file holds that
     // name the first free numbered one ("dokivolog05140307_1 (2).txt"); failures are ignored.
-    void handOver(const QString& logFolder) const { handOverPath(path_, logFolder); }
-    static void handOverPath(const QString& recordPath, const QString& logFolder);
+    // `token` names the copy's temporary file, which the journal has named the folder for.
+    void handOver(const QString& logFolder, quint32 token) const { handOverPath(path_, logFolder, token); }
+    static void handOverPath(const QString& recordPath, const QString& logFolder, quint32 token);
 
     const QString& path() const { return path_; }
     // The length written so far.
