@@ -162,13 +162,18 @@ TEST(ConsoleProgram, FilesEndToEndRunsAloneKeepsThePasswordToItselfAndWritesOnly
 // no pass fails. Then one is killed while it holds the input folder's lock: the other's next pass
 // files the rest.
 TEST(ConsoleProgram, TwoInstallationsOnOneSharedFolderFileEachDocumentOnce) {
+#ifdef Q_OS_WIN
+    const int documents = 500;  // wine runs such a pass several times slower
+#else
+    const int documents = 2000;
+#endif
     PassTree t;
     t.lay({"@dir_backup_0={bak}", "@dir_doppioni_0={dup}"});
     const auto lay = [&t](int from, int to) {
         for (int i = from; i < to; ++i)
             t.tree.write(QStringLiteral("in/d%1.pdf").arg(i), QByteArray::number(i));
     };
-    lay(0, 2000);
+    lay(0, documents);
     t.saveIni();
     QProcess installations[2];
     QStringList programs;
@@ -183,18 +188,18 @@ TEST(ConsoleProgram, TwoInstallationsOnOneSharedFolderFileEachDocumentOnce) {
     for (int pass = 0; pass < 2 && !t.tree.entries("in").isEmpty(); ++pass) {
         start(0), start(1);
         for (QProcess& p : installations) {
-            ASSERT_TRUE(p.waitForFinished(120000));
+            ASSERT_TRUE(p.waitForFinished(600000));
             EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         }
     }
     EXPECT_EQ(t.tree.entries("in"), QStringList());
-    EXPECT_EQ(t.tree.entries("out").size(), 2000);
+    EXPECT_EQ(t.tree.entries("out").size(), documents);
     EXPECT_EQ(t.tree.entries("dup"), QStringList());
     QStringList records;
     for (const QString& name : t.tree.entries("log"))
         records << QString(t.tree.read("log/" + name)).split("\r\n", Qt::SkipEmptyParts).mid(1);
-    EXPECT_EQ(records.size(), 2000);
-    EXPECT_EQ(QSet<QString>(records.begin(), records.end()).size(), 2000);
+    EXPECT_EQ(records.size(), documents);
+    EXPECT_EQ(QSet<QString>(records.begin(), records.end()).size(), documents);
     EXPECT_FALSE(t.tree.read("track/" + kTrackingFileName).contains(" Lettura Cartella "));
 
 #ifndef Q_OS_WIN
