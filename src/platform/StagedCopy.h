@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRandomGenerator>
 #include <QString>
 #include <QtGlobal>
 #include <utility>
@@ -12,6 +13,11 @@ namespace dokivo::platform {
 inline QString stagedCopyName(qint64 n, quint32 token = 0) {
     return token == 0 ? QStringLiteral(".~dokivo-copia-%1.tmp").arg(n)
                       : QStringLiteral(".~dokivo-copia-%1-%2.tmp").arg(token, 8, 16, QLatin1Char('0')).arg(n);
+}
+
+// A token for one pass's (or one hand-over's) temporary names: random, never 0.
+inline quint32 newCopyToken() {
+    return QRandomGenerator::global()->generate() | 1;
 }
 
 // The names stagedCopyName gives under `token`, for a folder listing; all of ours when it is 0.

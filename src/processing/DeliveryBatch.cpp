@@ -1,7 +1,5 @@
 #include "processing/DeliveryBatch.h"
 
-#include <QRandomGenerator>
-
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/DurableCopy.h"
@@ -15,11 +13,7 @@ namespace dokivo {
 
 DeliveryBatch::DeliveryBatch(const PassEnvironment& env, DeliveryJournal& journal, RecordFile& record,
                              PassProgress& progress)
-    : env_(env),
-      journal_(journal),
-      record_(record),
-      progress_(progress),
-      token_(QRandomGenerator::global()->generate() | 1) {}
+    : env_(env), journal_(journal), record_(record), progress_(progress), token_(platform::newCopyToken()) {}
 
 void DeliveryBatch::addLine(const QString& text, bool refresh) {
     Item item;

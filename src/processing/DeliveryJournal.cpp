@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QSet>
 #include <memory>
 
@@ -237,7 +236,7 @@ void recoverInterruptedDelivery(const QString& recordsFolder, OperationsLog& ope
     {
         // Each log folder named in the journal before its copy, as a pass does.
         DeliveryJournal handOvers(recordsFolder);
-        const quint32 token = QRandomGenerator::global()->generate() | 1;
+        const quint32 token = platform::newCopyToken();
         for (const JournalEntry& e : journal.documents)
             if (records.contains(e.recordFile)) {
                 records.remove(e.recordFile);  // closed before it is copied
